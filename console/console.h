@@ -1,0 +1,91 @@
+// The text console: one 80 x 25 grid of character and attribute cells with a
+// cursor, drawn in the platform's window. Every other module writes, places,
+// clears and colours text through these procedures.
+//
+// Positions given to and returned by the public procedures are 1-based
+// (column 1..80, row 1..25); the state record keeps them 0-based.
+#ifndef TALONIX_CONSOLE_CONSOLE_H_
+#define TALONIX_CONSOLE_CONSOLE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+constexpr int kConsoleColumns = 80;
+constexpr int kConsoleRows = 25;
+
+struct ConsoleState {
+  uint8_t chars[kConsoleRows * kConsoleColumns];
+  uint8_t attrs[kConsoleRows * kConsoleColumns];
+  uint8_t attribute = 0x0F;  // current attribute: fg low nibble, bg high
+  int cursorColumn = 0;      // 0..80; 80 = past the right edge
+  int cursorRow = 0;         // 0..24
+  plat::FontMetrics metrics;
+  bool created = false;
+  bool focused = false;
+  bool reading = false;      // readKey is waiting
+  bool painting = false;
+  uint8_t remap[16];         // colour index -> palette entry
+  bool colorsFixed = false;
+  bool slowDisplay = false;
+  int magnifierFactor = 2;
+  bool magnifying = false;
+  // Wave-output completion handler (MM_WOM_DONE), used by the WAV player.
+  void (*waveDoneHandler)(uintptr_t wparam, uintptr_t lparam) = nullptr;
+  bool waveDoneEnabled = false;
+  // The program file's path, shown as the first title.
+  std::string programTitle;
+};
+
+// The process-wide console record.
+ConsoleState& consoleState();
+// Back to the state of program start (tests; also run once at start-up).
+void resetConsole();
+
+// Creates the window with the display settings, once.
+void openConsole();
+// Writes `count` bytes at the cursor: BEL, BS, LF and CR act, 32..255 show,
+// other control bytes are ignored.
+void writeChars(const char* bytes, uint16_t count);
+void writeText(std::string_view text);  // writeChars in 65535-byte steps
+void writeLineEnd();                     // CR LF
+void moveCursor(int column, int row);
+int cursorColumn();
+int cursorRow();
+void clearScreen();
+void clearToLineEnd();
+void setTextColor(int color);
+void setBackColor(int color);
+uint8_t screenCharAt(int column, int row);
+uint8_t screenAttrAt(int column, int row);
+// Palette entry of a colour nibble after the remap table.
+plat::Rgb colorOf(int nibble);
+
+void waitMs(uint16_t ms);
+void pumpMessages();
+void pumpConsoleMessages();
+
+void copyToClipboard(const char* text);
+// Copies at most capacity bytes, the last of them forced to a terminator.
+void pasteFromClipboard(char* buffer, size_t capacity);
+
+struct DateParts { int year, month, day, weekday; };
+struct TimeParts { int hour, minute, second, hundredths; };
+DateParts currentDate();
+TimeParts currentTime();
+
+void playTone(uint16_t frequency);
+void stopTone();
+// The looping tone's RIFF image for a frequency (11,071 bytes, 44 header).
+std::string buildToneImage(uint16_t frequency);
+
+// Discards queued keys, destroys the window and ends the program with 0.
+[[noreturn]] void closeConsole();
+
+// The console's window procedure (registered with the platform).
+bool consoleWindowProc(const plat::Event& event);
+
+#endif  // TALONIX_CONSOLE_CONSOLE_H_
