@@ -61,6 +61,9 @@ void setTextColor(int color);
 void setBackColor(int color);
 uint8_t screenCharAt(int column, int row);
 uint8_t screenAttrAt(int column, int row);
+// Paints columns [first, last) of a 0-based row from the planes, one run of
+// equal attributes at a time.
+void paintSpan(int row, int first, int last);
 // Palette entry of a colour nibble after the remap table.
 plat::Rgb colorOf(int nibble);
 
@@ -84,6 +87,12 @@ std::string buildToneImage(uint16_t frequency);
 
 // Discards queued keys, destroys the window and ends the program with 0.
 [[noreturn]] void closeConsole();
+// Ends the program at once with `code` (a quit message, Ctrl+Break): the
+// console's exit procedure marks the window "Programa terminado" first.
+[[noreturn]] void haltProgram(int code);
+// Program start: console state reset, standard streams bound, window
+// procedure registered. The window itself is created by openConsole.
+void startConsole();
 
 // The console's window procedure (registered with the platform).
 bool consoleWindowProc(const plat::Event& event);

@@ -1,0 +1,11 @@
+// The program's entry: start-up, the main menu loop and shut-down.
+#ifndef TALONIX_APP_PROGRAM_H_
+#define TALONIX_APP_PROGRAM_H_
+
+// Runs the whole program on the platform set with plat::setPlatform().
+// Resets every process-wide state record first, so it may run more than
+// once in one process (tests). It ends through plat::platform().exitProcess()
+// (closeConsole), which does not return.
+[[noreturn]] void runTalonix();
+
+#endif  // TALONIX_APP_PROGRAM_H_

@@ -1,0 +1,94 @@
+// Clipboard, clock and the tone generator of the console.
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "console/console.h"
+
+namespace {
+
+bool tonePlaying = false;
+
+void putLittleEndian(std::string& image, size_t at, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i)
+    image[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+void copyToClipboard(const char* text) {
+  if (text == nullptr) return;
+  plat::platform().setClipboardText(text);
+}
+
+void pasteFromClipboard(char* buffer, size_t capacity) {
+  if (capacity == 0 || buffer == nullptr) return;
+  std::string text;
+  bool hasText = false;
+  if (!plat::platform().getClipboardText(&text, &hasText)) return;
+  if (!hasText) {
+    buffer[0] = 0;
+    return;
+  }
+  // CF_TEXT ends at its first NUL.
+  const size_t length = std::min(text.size(), std::strlen(text.c_str()));
+  const size_t n = std::min(length + 1, capacity);
+  std::memcpy(buffer, text.data(), std::min(length, n));
+  buffer[n - 1] = 0;
+}
+
+DateParts currentDate() {
+  plat::LocalTime t = plat::platform().localTime();
+  return {t.year, t.month, t.day, t.weekday};
+}
+
+TimeParts currentTime() {
+  plat::LocalTime t = plat::platform().localTime();
+  return {t.hour, t.minute, t.second, t.millisecond / 10};
+}
+
+std::string buildToneImage(uint16_t frequency) {
+  std::string image(11071, '\0');
+  std::memcpy(&image[0], "RIFF", 4);
+  std::memcpy(&image[8], "WAVEfmt ", 8);
+  putLittleEndian(image, 16, 16, 4);
+  putLittleEndian(image, 20, 1, 2);
+  putLittleEndian(image, 22, 1, 2);
+  putLittleEndian(image, 24, 11025, 4);
+  putLittleEndian(image, 28, 11025, 4);
+  putLittleEndian(image, 32, 1, 2);
+  putLittleEndian(image, 34, 8, 2);
+  std::memcpy(&image[36], "data", 4);
+  // A frequency of 0 or above the sample rate has no period: silence.
+  const int period = frequency == 0 ? 0 : 11025 / frequency;
+  size_t position = 44;
+  if (period > 0) {
+    for (int n = 0; position <= static_cast<size_t>(11025 - period); ++n) {
+      const size_t next = 44 + static_cast<size_t>(n + 1) * 11025 / frequency;
+      const size_t half = position + period / 2;
+      std::fill(image.begin() + position, image.begin() + half, char(96));
+      std::fill(image.begin() + half, image.begin() + next, char(160));
+      position = next;
+    }
+    image[position - 1] = char(128);
+  }
+  const uint32_t dataSize = static_cast<uint32_t>(position - 44);
+  putLittleEndian(image, 40, dataSize, 4);
+  putLittleEndian(image, 4, dataSize + 36, 4);
+  return image;
+}
+
+void playTone(uint16_t frequency) {
+  plat::platform().record("tone " + std::to_string(frequency));
+  stopTone();
+  std::string image = buildToneImage(frequency);
+  plat::platform().playLoopingWave(reinterpret_cast<const uint8_t*>(image.data()),
+                                   image.size());
+  tonePlaying = true;
+}
+
+void stopTone() {
+  if (!tonePlaying) return;
+  plat::platform().stopLoopingWave();
+  tonePlaying = false;
+}
