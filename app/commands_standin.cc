@@ -1,0 +1,38 @@
+// Stand-ins for the commands whose modules are not built yet. Each says
+// aloud that it is not available, so nothing pretends to work.
+#include "app/commands.h"
+
+#include "console/console.h"
+#include "speech/speech.h"
+
+namespace {
+
+void notYet(const char* what) {
+  writeLineSpeak(std::string(what) +
+                 " ainda n\xE3o est\xE1 dispon\xEDvel nesta vers\xE3o.");
+}
+
+}  // namespace
+
+// Stand-in until the configuration menu is built.
+void configurationMenu() { notYet("A configura\xE7\xE3o"); }
+// Stand-in until cheque issuing is built.
+void issueCheque() { notYet("A emiss\xE3o de cheques"); }
+// Stand-in until the ledger browser is built.
+void browseEntries() { notYet("O folheamento de lan\xE7" "amentos"); }
+// Stand-in until the bank-entry form is built.
+void registerBankEntry() { notYet("O lan\xE7" "amento banc\xE1rio"); }
+// Stand-in until the statement export is built.
+void exportStatement() { notYet("O extrato"); }
+
+// Stand-in until the popup menus are built: says so and chooses nothing.
+uint8_t mainArrowMenu() {
+  notYet("O menu de setas");
+  return 13;
+}
+
+// Stand-in until the settings store is built: no bank is loaded yet.
+void loadSettings() {
+  plat::platform().setTitle("Talonix ");
+  notYet("O cadastro de bancos");
+}

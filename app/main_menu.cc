@@ -1,0 +1,109 @@
+// The program's spine: start-up, banner, the one-key main menu and its help,
+// and shut-down.
+#include <cctype>
+#include <string>
+
+#include "app/catalogue.h"
+#include "app/commands.h"
+#include "app/program.h"
+#include "console/console.h"
+#include "console/keyboard.h"
+#include "speech/speech.h"
+
+namespace {
+
+const char kVersion[] = "2.3";
+
+// "TALONIX" in 5 x 7 letters, two blank columns between letters.
+const char* const kBanner[7] = {
+    "  *****   ***   *       ***   *   *  *****  *   *  ",
+    "    *    *   *  *      *   *  **  *    *    *   *  ",
+    "    *    *   *  *      *   *  * * *    *     * *   ",
+    "    *    *****  *      *   *  *  **    *      *    ",
+    "    *    *   *  *      *   *  *   *    *     * *   ",
+    "    *    *   *  *      *   *  *   *    *    *   *  ",
+    "    *    *   *  *****   ***   *   *  *****  *   *  ",
+};
+
+void drawBanner() {
+  clearScreen();
+  plat::platform().setTitle("Talonix");
+  setBackColor(1);
+  for (const char* row : kBanner) {
+    writeText(row);
+    writeLineEnd();
+  }
+  setBackColor(0);
+  clearToLineEnd();
+  writeLineEnd();
+  speakMessage("CHINIC", 0);
+  writeLineSpeak(kVersion);
+  writeLineEnd();
+}
+
+void startUp() {
+  const std::string directory = readFamilySetting("TALONIX", "DIRTALONIX");
+  initSpeech(0, directory);
+  speechState().speakPunctuationNames = false;
+  drawBanner();
+  loadSettings();
+  speakMessage("CHF1AJUD", 2);
+}
+
+void mainHelp() {
+  for (const char* id : {"CHAJUD0", "CHAJUD1", "CHAJUD2", "CHAJUD3", "CHAJUD4",
+                         "CHAJUD5", "CHAJUD9"}) {
+    speakMessage(id, 1);
+  }
+  while (keyAvailable()) readKey();
+  beep();
+}
+
+[[noreturn]] void shutDown() {
+  writeLineEnd();
+  speakMessage("CHFIM", 1);
+  endSpeech();
+  closeConsole();
+}
+
+// Runs one command; false when the key ends the program.
+bool dispatch(uint8_t key) {
+  switch (std::toupper(key)) {
+    case 8:
+    case 13: return true;
+    case 27: return false;
+    case 'C': configurationMenu(); return true;
+    case 'E': issueCheque(); return true;
+    case 'F': browseEntries(); return true;
+    case 'L': registerBankEntry(); return true;
+    case 'X': exportStatement(); return true;
+    default: speakMessage("CHOPINV", 1); return true;
+  }
+}
+
+}  // namespace
+
+void runTalonix() {
+  startConsole();
+  resetSpeech();
+  startUp();
+  for (;;) {
+    writeLineEnd();
+    setBackColor(1);
+    speakMessage("CHOPCAO", 0);
+    setBackColor(0);
+    KeyEcho k = readKeyEcho();
+    writeLineEnd();
+    uint8_t key = k.key;
+    if (key == 0) {
+      if (k.extended == 59) {
+        mainHelp();
+        continue;
+      }
+      if (k.extended != 72 && k.extended != 80) continue;
+      key = mainArrowMenu();
+    }
+    if (!dispatch(key)) break;
+  }
+  shutDown();
+}

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole test suite: the plain
+# build, the same suite under AddressSanitizer and UBSan, the Windows cross
+# compile of the core, and short bounded runs of every fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh test
+jobs=$(nproc)
+
+echo "== build and test"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/test -j "$jobs"
+ctest --test-dir build/test --output-on-failure -j "$jobs"
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DTALONIX_SANITIZE=ON -DTALONIX_BENCH=OFF >/dev/null
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+echo "== Windows cross compile (mingw-w64)"
+cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+cmake --build build/mingw -j "$jobs"
+
+echo "== fuzz targets (bounded)"
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DTALONIX_FUZZ=ON -DTALONIX_BENCH=OFF >/dev/null
+cmake --build build/fuzz -j "$jobs"
+for target in build/fuzz/tests/*_fuzz; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target" _fuzz)
+  corpus=tests/fuzz/corpus/$name
+  work=$(mktemp -d)
+  [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
+  echo "-- $name"
+  "$target" -max_total_time=20 -rss_limit_mb=2048 "$work" 2>&1 | tail -n 2
+  rm -rf "$work"
+done
+echo "== all checks passed"
