@@ -30,6 +30,8 @@ KeyQueue& keyQueue();
 BrailleState& brailleState();
 // Empties the queue and switches Braille off without signal tones (tests).
 void resetKeyboard();
+// Appends one byte when the queue has room; false when it was dropped.
+bool queueKey(uint8_t key);
 
 // Window-message handlers, called by the console's window procedure.
 // Each returns true when the message was handled (false: default handling).
@@ -44,7 +46,11 @@ void setBrailleMode(int mode);
 // One line with echo; returns count + 2 (the CR LF stored after the text).
 size_t readLineRaw(char* buffer, size_t capacity);
 
-// Binds std::cout and std::cin to the console (program start).
+// Binds std::cout and std::cin to the console (program start). Output is
+// buffered up to 128 bytes and drawn when the stream is flushed (std::flush,
+// std::endl, a read from std::cin, or a full buffer): the console's writers
+// flush after every statement. Input is read a line at a time with echo;
+// std::getline yields the typed text without the CR LF.
 void attachConsoleStreams();
 // Restores the standard streams' own buffers (tests).
 void detachConsoleStreams();
