@@ -1,0 +1,11 @@
+#include "synth/synth.h"
+
+#include "synth/diphone_synth.h"
+#include "synth/speech_settings.h"
+#include "synth/wave_player.h"
+
+void resetSynth() {
+  resetSpeechSettings();
+  resetWavePlayer();
+  setDiphoneStartResultForTesting(0);
+}
