@@ -1,0 +1,329 @@
+// The speech layer around speakText: the family settings lookup, starting
+// speech, recorded sounds and built sound images, and reading keys with
+// spoken echo.
+#include <cstring>
+
+#include "tests/speech_fixture.h"
+
+#include "synth/diphone_synth.h"
+#include "synth/speech_settings.h"
+#include "synth/wave_player.h"
+
+namespace speechtest {
+namespace {
+
+std::string sep() { return std::string(1, plat::platform().pathSeparator()); }
+
+// --- Family settings -------------------------------------------------------
+
+using FamilySettingsTest = SpeechFixture;
+
+TEST_F(FamilySettingsTest, WindowsDirectoryFileWinsOverProgramDirectory) {
+  writeIni(workDir() / "LUMIRA.INI", {"[TALONIX]", "DIRTALONIX=prog"});
+  EXPECT_EQ(readFamilySetting("TALONIX", "DIRTALONIX"), "prog");
+  familySettings({"[TALONIX]", "DIRTALONIX=win"});
+  EXPECT_EQ(familySettingsFile(), "LUMIRA.INI");
+  EXPECT_EQ(readFamilySetting("TALONIX", "DIRTALONIX"), "win");
+}
+
+TEST_F(FamilySettingsTest, AbsentValuesAndTheDefaultSection) {
+  EXPECT_EQ(readFamilySetting("TRADUTOR", "SAPI"), "");
+  familySettings({"[LUMIRA]", "PROG.HTM=browser"});
+  EXPECT_EQ(readFamilySetting("", "PROG.HTM"), "browser");
+  EXPECT_EQ(readFamilySetting("TRADUTOR", "PROG.HTM"), "");
+}
+
+TEST_F(FamilySettingsTest, AtStandsForTheInstallationDirectory) {
+  const std::string program = speechState().programDirectory;
+  familySettings({"[TALONIX]", "A=@\\som\\", "B=x;@\\a;@\\b", "C=@", "D=a@b"});
+  // PGMLUMIRA unset: the program directory; only the "@" is replaced.
+  EXPECT_EQ(readFamilySetting("TALONIX", "A"), program + "\\som\\");
+  EXPECT_EQ(readFamilySetting("TALONIX", "B"),
+            "x;" + program + "\\a;" + program + "\\b");
+  EXPECT_EQ(readFamilySetting("TALONIX", "C"), program);
+  EXPECT_EQ(readFamilySetting("TALONIX", "D"), "a@b");
+}
+
+TEST_F(FamilySettingsTest, AtWithInstallationDirectorySet) {
+  familySettings({"[LUMIRA]", "PGMLUMIRA=/opt/lumira", "[TALONIX]",
+                  "A=@\\som\\", "S=@" + sep() + "som"});
+  EXPECT_EQ(readFamilySetting("TALONIX", "A"), "/opt/lumira\\som\\");
+  EXPECT_EQ(readFamilySetting("TALONIX", "S"), "/opt/lumira" + sep() + "som");
+}
+
+TEST_F(FamilySettingsTest, InstallationDirectoryBeginningWithAtIsIgnored) {
+  familySettings({"[LUMIRA]", "PGMLUMIRA=@elsewhere", "[TALONIX]", "A=@x"});
+  EXPECT_EQ(readFamilySetting("TALONIX", "A"),
+            speechState().programDirectory + "x");
+}
+
+TEST_F(FamilySettingsTest, InstallationDirectoryHoldingAtDoesNotLoop) {
+  familySettings({"[LUMIRA]", "PGMLUMIRA=/a@\\b", "[TALONIX]", "A=@\\c"});
+  EXPECT_EQ(readFamilySetting("TALONIX", "A"), "/a@\\b\\c");
+}
+
+TEST(SettingIntegerTest, LeadingDigitsAsTheStandardConversionReadsThem) {
+  EXPECT_EQ(settingInteger(""), 0);
+  EXPECT_EQ(settingInteger("abc"), 0);
+  EXPECT_EQ(settingInteger("4x"), 4);
+  EXPECT_EQ(settingInteger("  12"), 12);
+  EXPECT_EQ(settingInteger("-3"), -3);
+  EXPECT_EQ(settingInteger("99999999999999999999"), 2147483647);
+}
+
+// --- Starting speech -------------------------------------------------------
+
+using InitSpeechTest = SpeechFixture;
+
+TEST_F(InitSpeechTest, SpeedOutOfRangeOrAbsentIsThree) {
+  initSpeech(7, "");
+  EXPECT_EQ(speechState().speed, 3);
+  EXPECT_EQ(speechSettings().speed, 3);
+  initSpeech(0, "");
+  EXPECT_EQ(speechState().speed, 3);
+  familySettings({"[TRADUTOR]", "VELOCIDADE=4x"});
+  initSpeech(0, "");
+  EXPECT_EQ(speechState().speed, 4);
+  initSpeech(2, "");
+  EXPECT_EQ(speechState().speed, 2);
+  familySettings({"[TRADUTOR]", "VELOCIDADE=9"});
+  initSpeech(0, "");
+  EXPECT_EQ(speechState().speed, 3);
+}
+
+TEST_F(InitSpeechTest, PauseLengthsTakeTheirDefaults) {
+  initSpeech(3, "");
+  EXPECT_EQ(speechSettings().periodPause, 250);
+  EXPECT_EQ(speechSettings().commaPause, 150);
+  EXPECT_EQ(speechSettings().colonPause, 200);
+}
+
+TEST_F(InitSpeechTest, DirectoriesGetTheirSeparator) {
+  familySettings({"[TRADUTOR]", "DIRLETRAS=/sons/letras"});
+  initSpeech(3, "/prog/som");
+  EXPECT_EQ(speechState().soundDirectory, "/prog/som" + sep());
+  EXPECT_EQ(speechState().lettersDirectory, "/sons/letras" + sep());
+  initSpeech(3, "/prog/som\\");
+  EXPECT_EQ(speechState().soundDirectory, "/prog/som\\");
+  initSpeech(3, "");
+  EXPECT_EQ(speechState().soundDirectory, "");
+}
+
+TEST_F(InitSpeechTest, LettersDirectoryDefaultsToTheInstallationTree) {
+  initSpeech(3, "");
+  EXPECT_EQ(speechState().lettersDirectory,
+            tarvekDirectory() + "som" + sep() + "letras" + sep());
+  if (sep() == "/") {
+    EXPECT_EQ(tarvekDirectory(), workDir().string() + "/share/tarvek/");
+  }
+}
+
+TEST_F(InitSpeechTest, DiphoneFailureReportsWaitsForEnterAndEnds) {
+  setDiphoneStartResultForTesting(2);
+  std::vector<headless::KeyGroup> enter(1);
+  ASSERT_TRUE(headless::keyEvents("Enter", &enter[0].events));
+  platform_->addKeyGroups(enter);
+  try {
+    initSpeech(3, "");
+    FAIL() << "initSpeech returned after a failed start";
+  } catch (const plat::ExitRequest& exit) {
+    EXPECT_EQ(exit.code, 0);
+  }
+  EXPECT_EQ(screenRow(1), "Erro de inicializa\xE7\xE3o: 2");
+  EXPECT_EQ(screenRow(2), "Banco de dados de voz: DIFONES2");
+  EXPECT_EQ(platform_->keyGroupsLeft(), 0u);
+}
+
+// --- Sounds ----------------------------------------------------------------
+
+using SoundTest = SpeechFixture;
+
+TEST_F(SoundTest, SoundNamesChooseTheirDirectory) {
+  familySettings({"[TRADUTOR]", "DIRLETRAS=" + (workDir() / "letras").string()});
+  initSpeech(3, (workDir() / "som").string());
+  touch(workDir() / "letras" / "_MENOS.wav");
+  touch(workDir() / "som" / "CHFIM.wav");
+  EXPECT_TRUE(soundExists("_MENOS"));
+  EXPECT_TRUE(soundExists("CHFIM"));
+  EXPECT_FALSE(soundExists("_CHFIM"));
+  EXPECT_FALSE(soundExists("MENOS"));
+  EXPECT_EQ(soundFilePath("_65"),
+            (workDir() / "letras").string() + sep() + "_65.wav");
+  forget();
+  speakSound("CHFIM");
+  speakChar(0xE7);
+  EXPECT_EQ(heard(), (Lines{"sound CHFIM", "char 231"}));
+}
+
+TEST_F(SoundTest, SpellingStopsBeforeACharacterWhenAKeyWaits) {
+  forget();
+  spellText("ab");
+  type("z");
+  spellText("cd");
+  EXPECT_EQ(heard(), (Lines{"char 97", "char 98"}));
+  EXPECT_EQ(readKey(), 'z');
+}
+
+TEST_F(SoundTest, BeepDiscardsWaitingKeys) {
+  type("abc");
+  forget();
+  beep();
+  EXPECT_EQ(heard(), (Lines{"beep"}));
+  EXPECT_FALSE(keyAvailable());
+}
+
+TEST_F(SoundTest, KeyWhileSpeakingSilencesAndStaysQueued) {
+  EXPECT_FALSE(isSpeaking());
+  EXPECT_FALSE(speechState().stopRequested);
+  type("k");
+  EXPECT_FALSE(isSpeaking());
+  EXPECT_TRUE(speechState().stopRequested);
+  waitSpeech();
+  EXPECT_EQ(readKey(), 'k');
+}
+
+TEST_F(SoundTest, PauseStepsPassAtOnceWhenAKeyWaits) {
+  const uint64_t start = plat::platform().tickMs();
+  forget();
+  speechPause(120);
+  EXPECT_EQ(plat::platform().tickMs() - start, 100u);  // two 50 ms steps
+  type("k");
+  speechPause(1000);
+  EXPECT_EQ(plat::platform().tickMs() - start, 100u);
+  EXPECT_EQ(heard(), (Lines{"pause 120", "pause 1000"}));
+}
+
+TEST_F(SoundTest, ClickKeepsTheCompressionSetting) {
+  wavePlayer().compressSpeech = true;
+  forget();
+  click();
+  EXPECT_EQ(heard(), (Lines{"click"}));
+  EXPECT_TRUE(wavePlayer().compressSpeech);
+}
+
+TEST(WaveImageTest, HeaderBytes) {
+  uint8_t header[44];
+  std::memset(header, 0xEE, sizeof header);
+  makeWaveHeader(header, 256, 11025, 8, 1);
+  const uint8_t expected[44] = {
+      'R', 'I', 'F', 'F', 0x24, 0x01, 0, 0,    'W', 'A', 'V', 'E',
+      'f', 'm', 't', ' ', 16,   0,    0, 0,    1,   0,   1,   0,
+      0x11, 0x2B, 0, 0,   0x11, 0x2B, 0, 0,    1,   0,   8,   0,
+      'd', 'a', 't', 'a', 0x00, 0x01, 0, 0};
+  EXPECT_EQ(std::memcmp(header, expected, sizeof header), 0);
+}
+
+TEST(WaveImageTest, HeaderOfWiderFormatsDescribesItsFrames) {
+  uint8_t header[44] = {};
+  makeWaveHeader(header, 70000, 22050, 16, 2);
+  auto u32 = [&](int at) {
+    return uint32_t(header[at]) | uint32_t(header[at + 1]) << 8 |
+           uint32_t(header[at + 2]) << 16 | uint32_t(header[at + 3]) << 24;
+  };
+  EXPECT_EQ(u32(4), 70036u);
+  EXPECT_EQ(header[22], 2);
+  EXPECT_EQ(u32(28), 88200u);
+  EXPECT_EQ(header[32], 4);  // bytes per frame
+  EXPECT_EQ(header[34], 16);
+  EXPECT_EQ(u32(40), 70000u);
+}
+
+TEST(WaveImageTest, BeepIsATriangleEndingInSilence) {
+  const std::vector<uint8_t> image = makeBeepImage();
+  ASSERT_EQ(image.size(), 44u + 512u);
+  EXPECT_EQ(image[40], 0x00);
+  EXPECT_EQ(image[41], 0x02);  // 512 data bytes
+  const uint8_t pattern[8] = {128, 112, 96, 80, 64, 80, 96, 112};
+  for (size_t i = 0; i < 511; ++i)
+    ASSERT_EQ(image[44 + i], pattern[i % 8]) << "sample " << i;
+  EXPECT_EQ(image[44 + 511], 128);
+}
+
+TEST_F(SoundTest, ClickIsABurstOfNoiseThenSilence) {
+  const uint8_t* image = speechState().clickImage;
+  EXPECT_EQ(std::memcmp(image, "RIFF", 4), 0);
+  EXPECT_EQ(image[40], 0x00);
+  EXPECT_EQ(image[41], 0x01);  // 256 data bytes
+  for (int i = 0; i < 64; ++i) {
+    EXPECT_GE(image[44 + i], 128) << i;
+    EXPECT_LE(image[44 + i], 187) << i;
+  }
+  for (int i = 64; i < 256; ++i) ASSERT_EQ(image[44 + i], 128) << i;
+}
+
+TEST(UpperTextTest, LettersAndTheUpperHalfFrom224) {
+  EXPECT_EQ(upperText("abc xyz"), "ABC XYZ");
+  EXPECT_EQ(upperText("op\xE7\xE3o"), "OP\xC7\xC3O");
+  EXPECT_EQ(upperText("\xE0\xFF\xDF\xB5" "1-"), "\xC0\xDF\xDF\xB5" "1-");
+}
+
+// --- Reading keys ----------------------------------------------------------
+
+using ReadKeyTest = SpeechFixture;
+
+TEST_F(ReadKeyTest, PrintableKeysAreEchoedAloudAndOnScreen) {
+  queueKey('c');
+  forget();
+  uint8_t extended = 0;
+  EXPECT_EQ(readKeyEcho(&extended), 'c');
+  EXPECT_EQ(extended, ' ');
+  EXPECT_EQ(heard(), (Lines{"char 99"}));
+  EXPECT_EQ(screenRow(1), "c");
+}
+
+TEST_F(ReadKeyTest, ControlAndFocusKeysAreNotEchoed) {
+  forget();
+  for (uint8_t key : {uint8_t{13}, uint8_t{27}, uint8_t{8}, uint8_t{222},
+                      uint8_t{223}}) {
+    queueKey(key);
+    EXPECT_EQ(readKeyEcho(), key);
+  }
+  EXPECT_EQ(heard(), Lines{});
+  EXPECT_EQ(screenRow(1), "");
+}
+
+TEST_F(ReadKeyTest, ShiftTabIsAnExtendedKeyWithoutEcho) {
+  press("Shift+Tab");
+  forget();
+  uint8_t extended = 0;
+  EXPECT_EQ(readKeyEcho(&extended), 0);
+  EXPECT_EQ(extended, 15);
+  EXPECT_EQ(heard(), Lines{});
+}
+
+TEST_F(ReadKeyTest, CtrlAltCodesGiveTheCharacterThatFollows) {
+  queueKey(0);
+  queueKey(17);
+  queueKey('@');
+  uint8_t extended = 0;
+  forget();
+  EXPECT_EQ(readKeyEcho(&extended), '@');
+  EXPECT_EQ(extended, 17);
+  EXPECT_EQ(heard(), (Lines{"char 64"}));
+}
+
+TEST_F(ReadKeyTest, F8SpeaksTheTimeAndReadsOn) {
+  press("F8");
+  queueKey('b');
+  forget();
+  EXPECT_EQ(readKeyEcho(), 'b');
+  EXPECT_EQ(heard(), (Lines{"say Fala da hora ainda n\xE3o dispon\xEDvel",
+                            "char 98"}));
+}
+
+TEST_F(ReadKeyTest, WaitsForTheUserWhenNothingIsQueued) {
+  std::vector<headless::KeyGroup> later(1);
+  headless::typedCharEvents('y', &later[0].events);
+  platform_->addKeyGroups(later);
+  EXPECT_EQ(readKeyEcho(), 'y');
+}
+
+TEST_F(ReadKeyTest, ReadKeySpokenSpeaksAnyByte) {
+  queueKey(13);
+  forget();
+  EXPECT_EQ(readKeySpoken(), 13);
+  EXPECT_EQ(heard(), (Lines{"char 13"}));
+}
+
+}  // namespace
+}  // namespace speechtest
