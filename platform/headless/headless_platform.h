@@ -1,0 +1,203 @@
+// The headless backend: a virtual window, a virtual clock and a record of
+// what happened. Keys come from a key script (key_script.h) and are handed
+// to the program whenever it waits for the user with nothing else to do.
+// Tests and the scenario runner read the painted grid, the title, the
+// speech record, the caret, sounds and the clipboard back from it.
+#ifndef TALONIX_PLATFORM_HEADLESS_HEADLESS_PLATFORM_H_
+#define TALONIX_PLATFORM_HEADLESS_HEADLESS_PLATFORM_H_
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/headless/key_script.h"
+#include "platform/platform.h"
+
+namespace plat {
+
+// Thrown by the headless exitProcess(): it unwinds the program the way the
+// end of the process would. The runner and tests catch it.
+struct ExitRequest {
+  int code = 0;
+};
+
+}  // namespace plat
+
+namespace headless {
+
+struct HeadlessConfig {
+  std::filesystem::path configDir;  // the Windows directory stand-in
+  std::filesystem::path workDir;    // the current directory
+  // Start of the virtual clock; the real local time when absent.
+  std::optional<plat::LocalTime> startTime;
+  std::string programPath;  // Windows-1252; empty: "<workdir>/talonix"
+};
+
+// One cell of the virtual window as the last textOut painted it.
+struct PaintedCell {
+  uint8_t ch = ' ';
+  uint8_t attr = 0;
+  plat::Rgb fg, bg;
+};
+
+// Calendar helpers of the virtual clock (proleptic Gregorian calendar).
+// Days since 1970-01-01 of a date, and back; weekday 0 = Sunday.
+int64_t daysFromCivil(int year, int month, int day);
+plat::LocalTime civilFromMs(int64_t msSinceEpoch);
+int64_t msFromCivil(const plat::LocalTime& t);
+
+class HeadlessPlatform : public plat::Platform {
+ public:
+  static constexpr int kColumns = 80;
+  static constexpr int kRows = 25;
+  static constexpr int kCellWidth = 13;
+  static constexpr int kLineHeight = 28;
+
+  explicit HeadlessPlatform(HeadlessConfig config);
+
+  // --- plat::Platform ------------------------------------------------------
+  void setWindowProc(plat::WindowProc proc) override;
+  bool createWindow(const plat::WindowConfig& config,
+                    plat::FontMetrics* metrics) override;
+  void destroyWindow() override;
+  void setTitle(std::string_view title) override;
+  void textOut(int column, int row, const uint8_t* chars, int count,
+               plat::Rgb foreground, plat::Rgb background,
+               uint8_t attr) override;
+  void invalidateAll(bool erase) override;
+  void updateWindow() override;
+  void scrollUpOneLine(plat::Rgb background) override;
+  bool isActiveWindow() override { return true; }
+  int windowBottom() override { return 700; }
+  int screenHeight() override { return 768; }
+  plat::Rect workArea() override { return {0, 0, 1024, 734}; }
+  void clientSize(int* width, int* height) override;
+  void showCaret(int column, int row) override;
+  void hideCaret() override;
+  bool hasFocus() override { return focused_; }
+  void takeSnapshot() override;
+  void stretchSnapshot(int srcX, int srcY, int srcWidth,
+                       int srcHeight) override;
+  void freeSnapshot() override;
+
+  void waitEvent() override;
+  plat::PumpResult pumpOne(bool consoleOnly) override;
+  void postMessage(uint32_t message) override;
+
+  void messageBeep() override { ++beepCount_; }
+  void playLoopingWave(const uint8_t* image, size_t size) override;
+  void stopLoopingWave() override;
+
+  bool setClipboardText(std::string_view text) override;
+  bool getClipboardText(std::string* text, bool* hasText) override;
+
+  plat::LocalTime localTime() override;
+  uint64_t tickMs() override { return elapsedMs_; }
+  void sleepMs(unsigned ms) override { elapsedMs_ += ms; }
+
+  size_t getPrivateProfileString(const char* section, const char* key,
+                                 const char* defaultValue, char* buffer,
+                                 size_t size, const char* file) override;
+  bool writePrivateProfileString(const char* section, const char* key,
+                                 const char* value, const char* file) override;
+  size_t getProfileString(const char* section, const char* key,
+                          const char* defaultValue, char* buffer,
+                          size_t size) override;
+
+  std::string windowsDirectory() override;
+  std::string currentDirectory() override;
+  std::string programPath() override;
+  char pathSeparator() override;
+  std::filesystem::path nativePath(std::string_view path) override;
+  bool fileExists(std::string_view path) override;
+
+  [[noreturn]] void exitProcess(int code) override;
+  void record(std::string_view line) override;
+
+  // --- Driving it (tests, the runner) --------------------------------------
+  void addKeyGroups(const std::vector<KeyGroup>& groups);
+  void postEvent(const plat::Event& event);
+  void postQuit();  // a WM_QUIT in the queue
+  void setWindowCreationFails(bool fails) { windowFails_ = fails; }
+  void setClipboardUnavailable(bool unavailable) { clipboardClosed_ = unavailable; }
+  // Empties the clipboard of text (CF_TEXT absent).
+  void clearClipboard();
+  size_t pendingEvents() const { return queue_.size(); }
+  size_t keyGroupsLeft() const { return groups_.size() - nextGroup_; }
+
+  // --- Reading it back -----------------------------------------------------
+  bool windowCreated() const { return created_; }
+  const plat::WindowConfig& windowConfig() const { return windowConfig_; }
+  const std::string& title() const { return title_; }
+  // The 80 Windows-1252 characters of a painted row (0-based).
+  std::string screenRow(int row) const;
+  uint8_t attrAt(int column, int row) const;
+  const PaintedCell& cellAt(int column, int row) const;
+  bool invalid() const { return invalid_; }
+  const std::vector<std::string>& speech() const { return speech_; }
+  bool caretShown() const { return caretShown_; }
+  int caretColumn() const { return caretColumn_; }
+  int caretRow() const { return caretRow_; }
+  int beepCount() const { return beepCount_; }
+  bool looping() const { return looping_; }
+  const std::vector<uint8_t>& loopingImage() const { return loopingImage_; }
+  const std::string& clipboardText() const { return clipboard_; }
+  bool clipboardHasText() const { return clipboardHasText_; }
+  const std::vector<std::string>& magnifierLog() const { return magnifier_; }
+  int paintCount() const { return paints_; }
+
+ private:
+  struct Queued {
+    bool quit = false;
+    plat::Event event;
+  };
+
+  void dispatch(const plat::Event& event);
+  void deliverPaint();
+  // Stand-in until wave output arrives: it will advance the virtual clock
+  // to the next buffer completion and queue that completion. Nothing of
+  // ours sounds yet, so it delivers nothing.
+  bool advanceToNextSoundEvent() { return false; }
+  std::filesystem::path profilePath(const char* file);
+  std::string toCp1252(const std::filesystem::path& path) const;
+
+  HeadlessConfig config_;
+  int64_t startMs_ = 0;
+  uint64_t elapsedMs_ = 0;
+
+  plat::WindowProc proc_ = nullptr;
+  bool created_ = false;
+  bool windowFails_ = false;
+  plat::WindowConfig windowConfig_;
+  std::string title_;
+  std::vector<PaintedCell> grid_;
+  bool invalid_ = false;
+  bool focused_ = false;
+  bool caretShown_ = false;
+  int caretColumn_ = 0, caretRow_ = 0;
+  std::vector<std::string> magnifier_;
+  int paints_ = 0;
+
+  std::deque<Queued> queue_;
+  std::vector<KeyGroup> groups_;
+  size_t nextGroup_ = 0;
+  bool closeSent_ = false;
+
+  int beepCount_ = 0;
+  bool looping_ = false;
+  std::vector<uint8_t> loopingImage_;
+
+  std::string clipboard_;
+  bool clipboardHasText_ = false;
+  bool clipboardClosed_ = false;
+
+  std::vector<std::string> speech_;
+};
+
+}  // namespace headless
+
+#endif  // TALONIX_PLATFORM_HEADLESS_HEADLESS_PLATFORM_H_

@@ -1,0 +1,192 @@
+// talonix-run: runs the real program on the headless backend, driven by a
+// key script, and writes what the user saw and heard. See
+// docs/talonix-run.md.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/headless/key_script.h"
+#include "platform/ini/codepage.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+struct Options {
+  std::filesystem::path keys, screen, attrs, speech, configDir, workDir;
+  std::optional<plat::LocalTime> now;
+};
+
+int usage(const std::string& problem) {
+  std::cerr << "talonix-run: " << problem << "\n"
+            << "usage: talonix-run --keys FILE [--screen FILE] [--attrs FILE]"
+               " [--speech FILE] [--config-dir DIR] [--workdir DIR]"
+               " [--now YYYY-MM-DDTHH:MM]\n";
+  return kUsageError;
+}
+
+bool readNumber(const std::string& s, size_t at, size_t len, int* out) {
+  int v = 0;
+  for (size_t i = at; i < at + len; ++i) {
+    if (s[i] < '0' || s[i] > '9') return false;
+    v = v * 10 + (s[i] - '0');
+  }
+  *out = v;
+  return true;
+}
+
+// "YYYY-MM-DDTHH:MM", a real calendar moment.
+bool parseNow(const std::string& s, plat::LocalTime* t) {
+  if (s.size() != 16 || s[4] != '-' || s[7] != '-' || s[10] != 'T' || s[13] != ':') {
+    return false;
+  }
+  if (!readNumber(s, 0, 4, &t->year) || !readNumber(s, 5, 2, &t->month) ||
+      !readNumber(s, 8, 2, &t->day) || !readNumber(s, 11, 2, &t->hour) ||
+      !readNumber(s, 14, 2, &t->minute)) {
+    return false;
+  }
+  if (t->month < 1 || t->month > 12 || t->day < 1 || t->hour > 23 || t->minute > 59) {
+    return false;
+  }
+  // The day must exist: the calendar round trip keeps it.
+  plat::LocalTime back = headless::civilFromMs(headless::msFromCivil(*t));
+  if (back.day != t->day || back.month != t->month) return false;
+  t->second = t->millisecond = 0;
+  t->weekday = back.weekday;
+  return true;
+}
+
+// Returns 0 when the options are complete, else the exit code.
+int parseOptions(int argc, char** argv, Options* o) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (i + 1 >= argc) return usage("option " + arg + " needs a value");
+    const std::string value = argv[++i];
+    if (arg == "--keys") {
+      o->keys = value;
+    } else if (arg == "--screen") {
+      o->screen = value;
+    } else if (arg == "--attrs") {
+      o->attrs = value;
+    } else if (arg == "--speech") {
+      o->speech = value;
+    } else if (arg == "--config-dir") {
+      o->configDir = value;
+    } else if (arg == "--workdir") {
+      o->workDir = value;
+    } else if (arg == "--now") {
+      plat::LocalTime t;
+      if (!parseNow(value, &t)) return usage("--now wants YYYY-MM-DDTHH:MM, not " + value);
+      o->now = t;
+    } else {
+      return usage("unknown option " + arg);
+    }
+  }
+  if (o->keys.empty()) return usage("--keys is required");
+  return 0;
+}
+
+bool readFile(const std::filesystem::path& path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  *text = s.str();
+  return !in.bad();
+}
+
+bool writeLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  for (const std::string& line : lines) out << line << '\n';
+  out.flush();
+  return static_cast<bool>(out);
+}
+
+std::vector<std::string> screenLines(const headless::HeadlessPlatform& p) {
+  std::vector<std::string> lines;
+  for (int row = 0; row < headless::HeadlessPlatform::kRows; ++row) {
+    std::string text = p.screenRow(row);
+    text.erase(text.find_last_not_of(' ') + 1);
+    lines.push_back(ini::cp1252ToUtf8(text));
+  }
+  return lines;
+}
+
+std::vector<std::string> attrLines(const headless::HeadlessPlatform& p) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::vector<std::string> lines;
+  for (int row = 0; row < headless::HeadlessPlatform::kRows; ++row) {
+    std::string line;
+    for (int col = 0; col < headless::HeadlessPlatform::kColumns; ++col) {
+      const uint8_t a = p.attrAt(col, row);
+      line += kHex[a >> 4];
+      line += kHex[a & 15];
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Writes each requested output; false (with a message) when one fails.
+bool writeOutputs(const Options& o, const headless::HeadlessPlatform& p) {
+  bool ok = true;
+  auto put = [&](const std::filesystem::path& path, const std::vector<std::string>& lines) {
+    if (path.empty() || writeLines(path, lines)) return;
+    std::cerr << "talonix-run: cannot write " << path.string() << "\n";
+    ok = false;
+  };
+  put(o.screen, screenLines(p));
+  put(o.attrs, attrLines(p));
+  std::vector<std::string> speech;
+  for (const std::string& line : p.speech()) speech.push_back(ini::cp1252ToUtf8(line));
+  put(o.speech, speech);
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (int rc = parseOptions(argc, argv, &o)) return rc;
+  std::string script;
+  if (!readFile(o.keys, &script)) {
+    std::cerr << "talonix-run: cannot read " << o.keys.string() << "\n";
+    return kUsageError;
+  }
+  std::vector<headless::KeyGroup> groups;
+  std::string error;
+  if (!headless::parseKeyScript(script, &groups, &error)) {
+    std::cerr << "talonix-run: " << o.keys.string() << ": " << error << "\n";
+    return kUsageError;
+  }
+
+  headless::HeadlessConfig config;
+  config.workDir = o.workDir;
+  config.configDir = o.configDir;
+  if (config.configDir.empty()) {
+    const char* env = std::getenv("TALONIX_CONFIG_DIR");
+    if (env && *env) config.configDir = env;
+  }
+  config.startTime = o.now;
+  headless::HeadlessPlatform platform(config);
+  platform.addKeyGroups(groups);
+  plat::setPlatform(&platform);
+
+  int code = 0;
+  try {
+    runTalonix();
+  } catch (const plat::ExitRequest& exit) {
+    code = exit.code;
+  }
+  const bool written = writeOutputs(o, platform);
+  plat::setPlatform(nullptr);
+  return written ? code : kUsageError;
+}
