@@ -92,15 +92,15 @@ void runTalonix() {
     setBackColor(1);
     speakMessage("CHOPCAO", 0);
     setBackColor(0);
-    KeyEcho k = readKeyEcho();
+    uint8_t extended = 32;
+    uint8_t key = readKeyEcho(&extended);
     writeLineEnd();
-    uint8_t key = k.key;
     if (key == 0) {
-      if (k.extended == 59) {
+      if (extended == 59) {
         mainHelp();
         continue;
       }
-      if (k.extended != 72 && k.extended != 80) continue;
+      if (extended != 72 && extended != 80) continue;
       key = mainArrowMenu();
     }
     if (!dispatch(key)) break;

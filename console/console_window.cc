@@ -157,7 +157,7 @@ void closeConsole() {
   // Discarding keys pumps messages; a second close request met there must
   // not start the shut-down again.
   static bool closing = false;
-  if (closing) plat::platform().exitProcess(0);
+  if (closing) plat::exitProgram(0);
   closing = true;
   if (s.created) {
     while (keyAvailable()) readKey();
@@ -166,12 +166,12 @@ void closeConsole() {
     s.created = false;
   }
   closing = false;
-  plat::platform().exitProcess(0);
+  plat::exitProgram(0);
 }
 
 void haltProgram(int code) {
   if (consoleState().created) {
     plat::platform().setTitle("Programa terminado");
   }
-  plat::platform().exitProcess(code);
+  plat::exitProgram(code);
 }

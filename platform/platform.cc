@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include <cstdlib>
+
 namespace plat {
 namespace {
 Platform* current = nullptr;
@@ -7,5 +9,10 @@ Platform* current = nullptr;
 
 Platform& platform() { return *current; }
 void setPlatform(Platform* backend) { current = backend; }
+
+void exitProgram(int code) {
+  current->exitProcess(code);
+  std::abort();  // a backend's exitProcess never comes back
+}
 
 }  // namespace plat

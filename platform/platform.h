@@ -223,6 +223,8 @@ class Platform {
 // the core reaches every service through it.
 Platform& platform();
 void setPlatform(Platform* backend);
+// platform().exitProcess(code), for callers that must not return.
+[[noreturn]] void exitProgram(int code);
 
 }  // namespace plat
 
