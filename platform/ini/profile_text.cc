@@ -87,7 +87,7 @@ size_t copyList(const std::vector<std::string_view>& names, char* buffer,
   list += '\0';
   if (list.size() <= size) {
     std::memcpy(buffer, list.data(), list.size());
-    return list.size() - 1;
+    return names.empty() ? 0 : list.size() - 1;
   }
   if (size < 2) {
     buffer[0] = '\0';
