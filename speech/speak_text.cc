@@ -86,7 +86,14 @@ void speakNumberRun(Reader& r) {
 
 void speakWordRun(Reader& r) {
   std::string run = r.takeRun(isWordChar);
-  if (upperText(run) == "WWW") spellText(run);
+  // Blanks belong to word runs, so "www" usually arrives with one beside
+  // it (the blank added at the end, or the one after a colon).
+  const size_t first = run.find_first_not_of(' ');
+  const size_t last = run.find_last_not_of(' ');
+  const std::string word =
+      first == std::string::npos ? std::string()
+                                 : run.substr(first, last - first + 1);
+  if (upperText(word) == "WWW") spellText(word);
   else speakDiphoneGroups(transcribeForDiphones(run), false);
   // A hyphen inside a compound word is not spoken.
   if (r.at(0) == '-' && r.left() >= 2 && isLetter(r.at(1))) ++r.pos;

@@ -304,7 +304,7 @@ TEST_F(ReadKeyTest, CtrlAltCodesGiveTheCharacterThatFollows) {
 
 TEST_F(ReadKeyTest, F8SpeaksTheTimeAndReadsOn) {
   press("F8");
-  queueKey('b');
+  type("b");
   forget();
   EXPECT_EQ(readKeyEcho(), 'b');
   EXPECT_EQ(heard(), (Lines{"say Fala da hora ainda n\xE3o dispon\xEDvel",

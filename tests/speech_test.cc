@@ -63,6 +63,11 @@ TEST_F(SpeakTextTest, WebAddresses) {
             (Lines{"char 119", "char 119", "char 119", "char 46"}));
   // A single w is a word like any other: no letter sounds.
   EXPECT_EQ(spoken("w"), Lines{});
+  // Blanks around it do not hide it; a longer run is a word.
+  EXPECT_EQ(spoken("site: wWw.x"), (Lines{"pause 200", "char 119", "char 87",
+                                          "char 119", "char 46"}));
+  EXPECT_EQ(spoken("www x"), Lines{});
+  EXPECT_EQ(spoken("wwww"), Lines{});
 }
 
 TEST_F(SpeakTextTest, PunctuationPausesOrIsNamed) {
