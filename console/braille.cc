@@ -6,15 +6,16 @@
 namespace {
 
 // Cells by chord value (dot 1 = 1 ... dot 6 = 32), Windows-1252 bytes.
-constexpr char kCells[65] =
+constexpr char kCells[] =
     " a,b'k;l"
-    "^ci\xEDmsp"
+    "^cif\xEDmsp"
     "~e:h*o!r"
     "\xAC" "dj" "g\xE3" "ntq"
     "\xFD\xE2?\xEA-u\"v"
     "{\xEE\xF5\xE0\xF3x\xE8\xE7"
     "$\xFB\xFF\xFC}z=\xE1"
     "_\xF4w\xEF#y\xFA\xE9";
+static_assert(sizeof kCells == 65, "one cell per chord");
 
 constexpr uint8_t kCapitalSign = '{';
 constexpr uint8_t kNumberSign = '#';

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "console/keyboard.h"
+#include "keyboard_fixture.h"
 
 namespace {
 
@@ -215,6 +216,116 @@ TEST_F(KeyboardTest, FullQueueDropsCharacters) {
   typed('z');
   EXPECT_EQ(keyQueue().count, 64);
   EXPECT_EQ(queued().back(), 'x');
+}
+
+// --- Waiting for keys in the console --------------------------------------
+
+using ReadKeyTest = KeyboardConsoleTest;
+
+TEST_F(ReadKeyTest, KeyAvailableOpensTheWindowAndServesMessages) {
+  plat::Event e;
+  e.kind = plat::EventKind::kChar;
+  e.code = 'k';
+  platform_->postEvent(e);
+  EXPECT_TRUE(keyAvailable());
+  EXPECT_TRUE(platform_->windowCreated());
+  EXPECT_EQ(readKey(), 'k');
+  EXPECT_FALSE(keyAvailable());
+}
+
+TEST_F(ReadKeyTest, WaitShowsTheCaretAtTheCursorThenTakesItAway) {
+  write("abc");
+  typeLater("F1");
+  EXPECT_EQ(readKey(), 0);
+  EXPECT_TRUE(watched_->caretDuringWait);
+  EXPECT_TRUE(watched_->readingDuringWait);
+  EXPECT_EQ(platform_->caretColumn(), 3);
+  EXPECT_EQ(platform_->caretRow(), 0);
+  EXPECT_FALSE(platform_->caretShown());
+  EXPECT_FALSE(consoleState().reading);
+  // The code is already queued: no second wait.
+  const int waits = watched_->waits;
+  EXPECT_EQ(readKey(), 59);
+  EXPECT_EQ(watched_->waits, waits);
+}
+
+TEST_F(ReadKeyTest, NoCaretWithoutFocus) {
+  openConsole();
+  plat::Event lost;
+  lost.kind = plat::EventKind::kKillFocus;
+  platform_->postEvent(lost);
+  pumpMessages();
+  typeLater("x");
+  EXPECT_EQ(readKey(), 'x');
+  EXPECT_FALSE(watched_->caretDuringWait);
+  EXPECT_TRUE(watched_->readingDuringWait);
+}
+
+TEST_F(ReadKeyTest, CtrlBreakEndsTheProgramWith255AndDropsTheCaret) {
+  typeLater("Ctrl+Break");
+  EXPECT_EQ(exitCodeOf([] { readKey(); }), 255);
+  EXPECT_FALSE(platform_->caretShown());
+  EXPECT_EQ(platform_->title(), "Programa terminado");
+}
+
+TEST_F(ReadKeyTest, ClosingTheWindowWhileWaitingEndsWithZero) {
+  EXPECT_EQ(exitCodeOf([] { readKey(); }), 0);
+}
+
+// --- Reading a line ------------------------------------------------------
+
+using ReadLineTest = KeyboardConsoleTest;
+
+TEST_F(ReadLineTest, EchoesAndStoresTheLineWithCrLf) {
+  typeLater("\"abc\" Backspace \"d\" Enter");
+  char buffer[128];
+  ASSERT_EQ(readLineRaw(buffer, sizeof buffer), 5u);
+  EXPECT_EQ(std::string(buffer, 5), "abd\r\n");
+  EXPECT_EQ(planeRow(1), "abd");
+  EXPECT_EQ(cursorRow(), 2);
+  EXPECT_EQ(cursorColumn(), 1);
+}
+
+TEST_F(ReadLineTest, BackspaceOnAnEmptyLineAndControlKeysAreIgnored) {
+  write(">");
+  typeLater("Backspace Esc Tab Ctrl+A \"z\" Enter");
+  char buffer[16];
+  ASSERT_EQ(readLineRaw(buffer, sizeof buffer), 3u);
+  EXPECT_EQ(std::string(buffer, 3), "z\r\n");
+  EXPECT_EQ(planeRow(1), ">z");  // the prompt was not rubbed out
+}
+
+TEST_F(ReadLineTest, ExtendedKeysTypeNothing) {
+  typeLater("\"a\" F1 Up Ctrl+Left Ins \"b\" Enter");
+  char buffer[16];
+  ASSERT_EQ(readLineRaw(buffer, sizeof buffer), 4u);
+  EXPECT_EQ(std::string(buffer, 4), "ab\r\n");
+}
+
+TEST_F(ReadLineTest, CapacityOf128TakesAtMost126Characters) {
+  typeLater("\"" + std::string(130, 'q') + "\" Enter");
+  char buffer[128];
+  ASSERT_EQ(readLineRaw(buffer, sizeof buffer), 128u);
+  EXPECT_EQ(std::string(buffer, 126), std::string(126, 'q'));
+  EXPECT_EQ(buffer[126], '\r');
+  EXPECT_EQ(buffer[127], '\n');
+}
+
+TEST_F(ReadLineTest, FullLineStillTakesBackspace) {
+  typeLater("\"abcdefgh\" Backspace \"Z\" Enter");
+  char buffer[6];  // room for four characters and the CR LF
+  ASSERT_EQ(readLineRaw(buffer, sizeof buffer), 6u);
+  EXPECT_EQ(std::string(buffer, 6), "abcZ\r\n");
+}
+
+TEST_F(ReadLineTest, TinyBuffersAreNeverOverrun) {
+  typeLater("\"xy\" Enter \"xy\" Enter");
+  char one[1];
+  EXPECT_EQ(readLineRaw(one, sizeof one), 1u);
+  EXPECT_EQ(one[0], '\r');
+  char none[1] = {'#'};
+  EXPECT_EQ(readLineRaw(none, 0), 0u);
+  EXPECT_EQ(none[0], '#');
 }
 
 }  // namespace

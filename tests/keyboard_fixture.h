@@ -1,0 +1,60 @@
+// A headless console whose waits are watched: each wait for a message notes
+// whether the caret showed and readKey's reading mark was set. Keys are
+// handed over from key scripts when the program waits, as a user types.
+#ifndef TALONIX_TESTS_KEYBOARD_FIXTURE_H_
+#define TALONIX_TESTS_KEYBOARD_FIXTURE_H_
+
+#include <string>
+#include <vector>
+
+#include "console_fixture.h"
+
+class WatchedPlatform : public headless::HeadlessPlatform {
+ public:
+  using HeadlessPlatform::HeadlessPlatform;
+  void waitEvent() override {
+    ++waits;
+    caretDuringWait = caretShown();
+    readingDuringWait = consoleState().reading;
+    HeadlessPlatform::waitEvent();
+  }
+  int waits = 0;
+  bool caretDuringWait = false;
+  bool readingDuringWait = false;
+};
+
+class KeyboardConsoleTest : public ConsoleFixture {
+ protected:
+  void SetUp() override {
+    ConsoleFixture::SetUp();
+    headless::HeadlessConfig config;
+    config.configDir = root_ / "windows";
+    config.workDir = root_ / "work";
+    auto watched = std::make_unique<WatchedPlatform>(config);
+    watched_ = watched.get();
+    platform_ = std::move(watched);
+    plat::setPlatform(platform_.get());
+    plat::platform().setWindowProc(&consoleWindowProc);
+  }
+
+  // Keys the user types once the program waits.
+  void typeLater(const std::string& script) {
+    std::vector<headless::KeyGroup> groups;
+    std::string error;
+    ASSERT_TRUE(headless::parseKeyScript(script, &groups, &error)) << error;
+    platform_->addKeyGroups(groups);
+  }
+
+  // The "tone N" lines of the platform's record.
+  std::vector<std::string> tones() const {
+    std::vector<std::string> out;
+    for (const std::string& line : platform_->speech()) {
+      if (line.rfind("tone ", 0) == 0) out.push_back(line);
+    }
+    return out;
+  }
+
+  WatchedPlatform* watched_ = nullptr;
+};
+
+#endif  // TALONIX_TESTS_KEYBOARD_FIXTURE_H_
