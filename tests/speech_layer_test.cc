@@ -136,9 +136,9 @@ TEST_F(InitSpeechTest, DiphoneFailureReportsWaitsForEnterAndEnds) {
 
 // --- Sounds ----------------------------------------------------------------
 
-using SoundTest = SpeechFixture;
+using SpeechSoundTest = SpeechFixture;
 
-TEST_F(SoundTest, SoundNamesChooseTheirDirectory) {
+TEST_F(SpeechSoundTest, SoundNamesChooseTheirDirectory) {
   familySettings({"[TRADUTOR]", "DIRLETRAS=" + (workDir() / "letras").string()});
   initSpeech(3, (workDir() / "som").string());
   touch(workDir() / "letras" / "_MENOS.wav");
@@ -155,7 +155,7 @@ TEST_F(SoundTest, SoundNamesChooseTheirDirectory) {
   EXPECT_EQ(heard(), (Lines{"sound CHFIM", "char 231"}));
 }
 
-TEST_F(SoundTest, SpellingStopsBeforeACharacterWhenAKeyWaits) {
+TEST_F(SpeechSoundTest, SpellingStopsBeforeACharacterWhenAKeyWaits) {
   forget();
   spellText("ab");
   type("z");
@@ -164,7 +164,7 @@ TEST_F(SoundTest, SpellingStopsBeforeACharacterWhenAKeyWaits) {
   EXPECT_EQ(readKey(), 'z');
 }
 
-TEST_F(SoundTest, BeepDiscardsWaitingKeys) {
+TEST_F(SpeechSoundTest, BeepDiscardsWaitingKeys) {
   type("abc");
   forget();
   beep();
@@ -172,7 +172,7 @@ TEST_F(SoundTest, BeepDiscardsWaitingKeys) {
   EXPECT_FALSE(keyAvailable());
 }
 
-TEST_F(SoundTest, KeyWhileSpeakingSilencesAndStaysQueued) {
+TEST_F(SpeechSoundTest, KeyWhileSpeakingSilencesAndStaysQueued) {
   EXPECT_FALSE(isSpeaking());
   EXPECT_FALSE(speechState().stopRequested);
   type("k");
@@ -182,7 +182,7 @@ TEST_F(SoundTest, KeyWhileSpeakingSilencesAndStaysQueued) {
   EXPECT_EQ(readKey(), 'k');
 }
 
-TEST_F(SoundTest, PauseStepsPassAtOnceWhenAKeyWaits) {
+TEST_F(SpeechSoundTest, PauseStepsPassAtOnceWhenAKeyWaits) {
   const uint64_t start = plat::platform().tickMs();
   forget();
   speechPause(120);
@@ -193,7 +193,7 @@ TEST_F(SoundTest, PauseStepsPassAtOnceWhenAKeyWaits) {
   EXPECT_EQ(heard(), (Lines{"pause 120", "pause 1000"}));
 }
 
-TEST_F(SoundTest, ClickKeepsTheCompressionSetting) {
+TEST_F(SpeechSoundTest, ClickKeepsTheCompressionSetting) {
   wavePlayer().compressSpeech = true;
   forget();
   click();
@@ -239,7 +239,7 @@ TEST(WaveImageTest, BeepIsATriangleEndingInSilence) {
   EXPECT_EQ(image[44 + 511], 128);
 }
 
-TEST_F(SoundTest, ClickIsABurstOfNoiseThenSilence) {
+TEST_F(SpeechSoundTest, ClickIsABurstOfNoiseThenSilence) {
   const uint8_t* image = speechState().clickImage;
   EXPECT_EQ(std::memcmp(image, "RIFF", 4), 0);
   EXPECT_EQ(image[40], 0x00);
@@ -259,9 +259,9 @@ TEST(UpperTextTest, LettersAndTheUpperHalfFrom224) {
 
 // --- Reading keys ----------------------------------------------------------
 
-using ReadKeyTest = SpeechFixture;
+using KeyEchoTest = SpeechFixture;
 
-TEST_F(ReadKeyTest, PrintableKeysAreEchoedAloudAndOnScreen) {
+TEST_F(KeyEchoTest, PrintableKeysAreEchoedAloudAndOnScreen) {
   queueKey('c');
   forget();
   uint8_t extended = 0;
@@ -271,7 +271,7 @@ TEST_F(ReadKeyTest, PrintableKeysAreEchoedAloudAndOnScreen) {
   EXPECT_EQ(screenRow(1), "c");
 }
 
-TEST_F(ReadKeyTest, ControlAndFocusKeysAreNotEchoed) {
+TEST_F(KeyEchoTest, ControlAndFocusKeysAreNotEchoed) {
   forget();
   for (uint8_t key : {uint8_t{13}, uint8_t{27}, uint8_t{8}, uint8_t{222},
                       uint8_t{223}}) {
@@ -282,7 +282,7 @@ TEST_F(ReadKeyTest, ControlAndFocusKeysAreNotEchoed) {
   EXPECT_EQ(screenRow(1), "");
 }
 
-TEST_F(ReadKeyTest, ShiftTabIsAnExtendedKeyWithoutEcho) {
+TEST_F(KeyEchoTest, ShiftTabIsAnExtendedKeyWithoutEcho) {
   press("Shift+Tab");
   forget();
   uint8_t extended = 0;
@@ -291,7 +291,7 @@ TEST_F(ReadKeyTest, ShiftTabIsAnExtendedKeyWithoutEcho) {
   EXPECT_EQ(heard(), Lines{});
 }
 
-TEST_F(ReadKeyTest, CtrlAltCodesGiveTheCharacterThatFollows) {
+TEST_F(KeyEchoTest, CtrlAltCodesGiveTheCharacterThatFollows) {
   queueKey(0);
   queueKey(17);
   queueKey('@');
@@ -302,7 +302,7 @@ TEST_F(ReadKeyTest, CtrlAltCodesGiveTheCharacterThatFollows) {
   EXPECT_EQ(heard(), (Lines{"char 64"}));
 }
 
-TEST_F(ReadKeyTest, F8SpeaksTheTimeAndReadsOn) {
+TEST_F(KeyEchoTest, F8SpeaksTheTimeAndReadsOn) {
   press("F8");
   type("b");
   forget();
@@ -311,14 +311,14 @@ TEST_F(ReadKeyTest, F8SpeaksTheTimeAndReadsOn) {
                             "char 98"}));
 }
 
-TEST_F(ReadKeyTest, WaitsForTheUserWhenNothingIsQueued) {
+TEST_F(KeyEchoTest, WaitsForTheUserWhenNothingIsQueued) {
   std::vector<headless::KeyGroup> later(1);
   headless::typedCharEvents('y', &later[0].events);
   platform_->addKeyGroups(later);
   EXPECT_EQ(readKeyEcho(), 'y');
 }
 
-TEST_F(ReadKeyTest, ReadKeySpokenSpeaksAnyByte) {
+TEST_F(KeyEchoTest, ReadKeySpokenSpeaksAnyByte) {
   queueKey(13);
   forget();
   EXPECT_EQ(readKeySpoken(), 13);

@@ -143,7 +143,7 @@ TEST_F(SpeakTextTest, WriteSpeakShowsAndSpeaks) {
   EXPECT_EQ(screenRow(2), "-12");
 }
 
-class EngineTest : public SpeechFixture {
+class SpeechEngineTest : public SpeechFixture {
  protected:
   void startEngine(const std::vector<std::string>& servfala) {
     std::vector<std::string> lines = {"[TRADUTOR]", "SAPI=S", "[SERVFALA]"};
@@ -154,7 +154,7 @@ class EngineTest : public SpeechFixture {
   }
 };
 
-TEST_F(EngineTest, WholeTextGoesToTheEngine) {
+TEST_F(SpeechEngineTest, WholeTextGoesToTheEngine) {
   startEngine({"TIPOSAPI=5"});
   ASSERT_TRUE(speechState().engineActive);
   EXPECT_EQ(speechState().engineType, 5);
@@ -166,7 +166,7 @@ TEST_F(EngineTest, WholeTextGoesToTheEngine) {
   EXPECT_FALSE(speechState().utterancePending);
 }
 
-TEST_F(EngineTest, WaitingKeyKeepsTheTextFromTheEngine) {
+TEST_F(SpeechEngineTest, WaitingKeyKeepsTheTextFromTheEngine) {
   startEngine({"TIPOSAPI=5"});
   type("k");
   speakText("nada");
@@ -174,7 +174,7 @@ TEST_F(EngineTest, WaitingKeyKeepsTheTextFromTheEngine) {
   EXPECT_EQ(readKey(), 'k');
 }
 
-TEST_F(EngineTest, RateAboveTenIsDroppedExceptForTypeFour) {
+TEST_F(SpeechEngineTest, RateAboveTenIsDroppedExceptForTypeFour) {
   startEngine({"TIPOSAPI=5", "VELOCIDADE=15", "VOZ=2", "TOM=7"});
   EXPECT_EQ(synthDispatch().rate, 0);
   EXPECT_EQ(synthDispatch().voice, 2);
@@ -187,7 +187,7 @@ TEST_F(EngineTest, RateAboveTenIsDroppedExceptForTypeFour) {
   EXPECT_EQ(synthDispatch().rate, 15);
 }
 
-TEST_F(EngineTest, NoEngineUnlessConfigured) {
+TEST_F(SpeechEngineTest, NoEngineUnlessConfigured) {
   setSynthStartResultForTesting(true);
   for (const char* sapi : {"SAPI=Nao", "SAPI=nao", "SAPI=", ""}) {
     familySettings({"[TRADUTOR]", sapi});
@@ -197,7 +197,7 @@ TEST_F(EngineTest, NoEngineUnlessConfigured) {
   EXPECT_EQ(synthDispatch().startCount, 0);
 }
 
-TEST_F(EngineTest, EngineThatFailsLeavesTheDiphonePath) {
+TEST_F(SpeechEngineTest, EngineThatFailsLeavesTheDiphonePath) {
   familySettings({"[TRADUTOR]", "SAPI=Sim"});
   initSpeech(0, "");
   EXPECT_EQ(synthDispatch().startCount, 1);
