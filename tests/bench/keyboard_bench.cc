@@ -2,7 +2,11 @@
 // keystroke of the program takes.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
+
+#include "console/console.h"
 #include "console/keyboard.h"
+#include "platform/headless/headless_platform.h"
 
 namespace {
 
@@ -61,5 +65,39 @@ void BM_BrailleChordToReadKey(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_BrailleChordToReadKey);
+
+// The whole road: three window messages queued on the headless backend,
+// then readKey waits, pumps them through the console's window procedure and
+// takes the character.
+void BM_KeyThroughWindowProcedure(benchmark::State& state) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / "talonix_keyboard_bench";
+  std::filesystem::create_directories(dir);
+  headless::HeadlessConfig config;
+  config.configDir = dir;
+  config.workDir = dir;
+  headless::HeadlessPlatform backend(config);
+  plat::setPlatform(&backend);
+  resetConsole();
+  resetKeyboard();
+  backend.setWindowProc(&consoleWindowProc);
+  openConsole();
+  const plat::Event down = keyEvent(plat::EventKind::kKeyDown, 'A');
+  const plat::Event ch = keyEvent(plat::EventKind::kChar, 'a');
+  const plat::Event up = keyEvent(plat::EventKind::kKeyUp, 'A');
+  for (auto _ : state) {
+    backend.postEvent(down);
+    backend.postEvent(ch);
+    backend.postEvent(up);
+    benchmark::DoNotOptimize(readKey());
+  }
+  state.SetItemsProcessed(state.iterations());
+  resetKeyboard();
+  resetConsole();
+  plat::setPlatform(nullptr);
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+}
+BENCHMARK(BM_KeyThroughWindowProcedure);
 
 }  // namespace
