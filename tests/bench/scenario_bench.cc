@@ -1,0 +1,55 @@
+// A scenario of 1000 keys through the real program on the headless backend,
+// in this process (the runner adds only its file output to this).
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "console/keyboard.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/headless/key_script.h"
+
+namespace {
+
+// 1000 keys, one at a time: letters the menu answers, Enter, Backspace, F1.
+std::string thousandKeys() {
+  std::string script;
+  const char* keys[] = {"\"z\"", "Enter", "\"q\"", "Backspace", "F1"};
+  for (int i = 0; i < 999; ++i) script += std::string(keys[i % 5]) + "\n";
+  return script + "Esc\n";
+}
+
+void BM_ThousandKeyScenario(benchmark::State& state) {
+  std::vector<headless::KeyGroup> groups;
+  std::string error;
+  if (!headless::parseKeyScript(thousandKeys(), &groups, &error)) {
+    state.SkipWithError(error.c_str());
+    return;
+  }
+  size_t speechLines = 0;
+  for (auto _ : state) {
+    headless::HeadlessConfig config;
+    config.startTime = plat::LocalTime{2024, 3, 1, 5, 10, 30, 0, 0};
+    headless::HeadlessPlatform p(config);
+    p.addKeyGroups(groups);
+    plat::setPlatform(&p);
+    int code = -1;
+    try {
+      runTalonix();
+    } catch (const plat::ExitRequest& exit) {
+      code = exit.code;
+    }
+    detachConsoleStreams();
+    plat::setPlatform(nullptr);
+    if (code != 0) state.SkipWithError("the scenario did not end with 0");
+    speechLines = p.speech().size();
+    benchmark::DoNotOptimize(speechLines);
+  }
+  state.counters["keys"] = 1000;
+  state.counters["speech_lines"] = static_cast<double>(speechLines);
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_ThousandKeyScenario)->Unit(benchmark::kMillisecond);
+
+}  // namespace
