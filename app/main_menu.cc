@@ -9,6 +9,7 @@
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "speech/speech.h"
+#include "synth/synth.h"
 
 namespace {
 
@@ -85,6 +86,7 @@ bool dispatch(uint8_t key) {
 
 void runTalonix() {
   startConsole();
+  resetSynth();
   resetSpeech();
   startUp();
   for (;;) {
