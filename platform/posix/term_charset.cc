@@ -59,34 +59,4 @@ std::string cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
-std::string utf8ToCp1252(std::string_view text) {
-  std::string out;
-  size_t i = 0;
-  while (i < text.size()) {
-    const uint8_t lead = static_cast<uint8_t>(text[i]);
-    int extra = lead < 0x80 ? 0 : lead >= 0xF0 && lead < 0xF8 ? 3
-              : lead >= 0xE0 ? 2 : lead >= 0xC2 && lead < 0xE0 ? 1 : -1;
-    if (lead >= 0xF8) extra = -1;
-    if (extra < 0) {  // stray continuation or invalid lead byte
-      ++i;
-      continue;
-    }
-    uint32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
-    size_t j = 1;
-    for (; j <= static_cast<size_t>(extra) && i + j < text.size(); ++j) {
-      const uint8_t b = static_cast<uint8_t>(text[i + j]);
-      if ((b & 0xC0) != 0x80) break;
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    if (j != static_cast<size_t>(extra) + 1) {  // cut short
-      i += j;
-      continue;
-    }
-    i += j;
-    uint8_t byte = 0;
-    if (codePointToCp1252(cp, &byte)) out.push_back(static_cast<char>(byte));
-  }
-  return out;
-}
-
 }  // namespace term

@@ -14,9 +14,8 @@ uint32_t cp1252ToCodePoint(uint8_t byte);
 // The Windows-1252 byte of a code point; false when it has none.
 bool codePointToCp1252(uint32_t codePoint, uint8_t* byte);
 void appendUtf8(std::string* out, uint32_t codePoint);
-// Whole texts. Bytes or characters without a counterpart are dropped.
+// A whole text; the unassigned bytes are dropped.
 std::string cp1252ToUtf8(std::string_view text);
-std::string utf8ToCp1252(std::string_view text);
 
 }  // namespace term
 
