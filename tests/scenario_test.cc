@@ -424,6 +424,17 @@ TEST_F(ScenarioTest, GarbageSettingsNeverStopTheProgram) {
   EXPECT_EQ(runHere("Esc").code, 0);
 }
 
+TEST_F(ScenarioTest, ScrollingByCopyingPixelsShowsWhatRepaintingShows) {
+  const std::string keys = "Enter Enter Enter Enter Enter Enter Enter \"z\" F1 Enter";
+  writeLumira("[VIDEO]\r\nLENTO=N\r\n");
+  RunResult repainted = runHere(keys);
+  writeLumira("[VIDEO]\r\nLENTO=S\r\n");
+  RunResult copied = runHere(keys);
+  EXPECT_EQ(copied.screen, repainted.screen);
+  EXPECT_EQ(copied.attrs, repainted.attrs);
+  EXPECT_EQ(copied.screen[24], u8("Sua op\xE7\xE3o:"));  // scrolled to the bottom
+}
+
 TEST_F(ScenarioTest, MagnifierFactorZeroIsNeverADivisor) {
   for (const char* factor : {"0", "8"}) {
     writeLumira(std::string("[VIDEO]\r\nAMPLIF=") + factor + "\r\n");
