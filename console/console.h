@@ -33,6 +33,7 @@ struct ConsoleState {
   bool slowDisplay = false;
   int magnifierFactor = 2;
   bool magnifying = false;
+  bool closing = false;      // closeConsole is under way
   // Wave-output completion handler (MM_WOM_DONE), used by the WAV player.
   void (*waveDoneHandler)(uintptr_t wparam, uintptr_t lparam) = nullptr;
   bool waveDoneEnabled = false;

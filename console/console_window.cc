@@ -156,16 +156,15 @@ void closeConsole() {
   ConsoleState& s = consoleState();
   // Discarding keys pumps messages; a second close request met there must
   // not start the shut-down again.
-  static bool closing = false;
-  if (closing) plat::exitProgram(0);
-  closing = true;
+  if (s.closing) plat::exitProgram(0);
+  s.closing = true;
   if (s.created) {
     while (keyAvailable()) readKey();
     stopTone();
     plat::platform().destroyWindow();
     s.created = false;
   }
-  closing = false;
+  s.closing = false;
   plat::exitProgram(0);
 }
 
