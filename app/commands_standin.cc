@@ -25,12 +25,6 @@ void registerBankEntry() { notYet("O lan\xE7" "amento banc\xE1rio"); }
 // Stand-in until the statement export is built.
 void exportStatement() { notYet("O extrato"); }
 
-// Stand-in until the popup menus are built: says so and chooses nothing.
-uint8_t mainArrowMenu() {
-  notYet("O menu de setas");
-  return 13;
-}
-
 // Stand-in until the settings store is built: no bank is loaded yet.
 void loadSettings() {
   plat::platform().setTitle("Talonix ");
