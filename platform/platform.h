@@ -213,6 +213,24 @@ class Platform {
   // Ends the program with the exit code; does not return.
   [[noreturn]] virtual void exitProcess(int code) = 0;
 
+  // --- Keyboard state and shell -------------------------------------------
+  // GetKeyState(virtualKey) < 0 for kVkShift, kVkControl and kVkMenu: the
+  // modifier was held at the keyboard message the program took last.
+  virtual bool keyHeld(uint32_t virtualKey) {
+    (void)virtualKey;
+    return false;
+  }
+  // The shell's open verb (ShellExecuteA "open", shown normally): starts
+  // `program` with `parameters` in `directory`, or opens a document with
+  // its associated program. Never waits for it; the outcome is not
+  // reported.
+  virtual void shellOpen(std::string_view program, std::string_view parameters,
+                         std::string_view directory) {
+    (void)program;
+    (void)parameters;
+    (void)directory;
+  }
+
   // --- Record of what happened ---------------------------------------------
   // One line per speech-layer call ("say ...", "char 65", ...), for the
   // headless backend's record; other backends ignore it.

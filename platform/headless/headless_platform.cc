@@ -211,6 +211,14 @@ void HeadlessPlatform::freeSnapshot() { magnifier_.push_back("free"); }
 void HeadlessPlatform::dispatch(const plat::Event& event) {
   if (event.kind == plat::EventKind::kSetFocus) focused_ = true;
   if (event.kind == plat::EventKind::kKillFocus) focused_ = false;
+  if (event.kind == plat::EventKind::kKeyDown ||
+      event.kind == plat::EventKind::kSysKeyDown ||
+      event.kind == plat::EventKind::kKeyUp ||
+      event.kind == plat::EventKind::kChar) {
+    shiftHeld_ = event.shift;
+    ctrlHeld_ = event.ctrl;
+    altHeld_ = event.alt;
+  }
   if (!proc_) return;
   const bool handled = proc_(event);
   // DefWindowProcA turns Alt+F4 into a close request, sent at once.

@@ -117,6 +117,10 @@ class HeadlessPlatform : public plat::Platform {
 
   [[noreturn]] void exitProcess(int code) override;
   void record(std::string_view line) override;
+  bool keyHeld(uint32_t virtualKey) override;
+  // Captured, never started.
+  void shellOpen(std::string_view program, std::string_view parameters,
+                 std::string_view directory) override;
 
   // --- Driving it (tests, the runner) --------------------------------------
   void addKeyGroups(const std::vector<KeyGroup>& groups);
@@ -149,6 +153,10 @@ class HeadlessPlatform : public plat::Platform {
   bool clipboardHasText() const { return clipboardHasText_; }
   const std::vector<std::string>& magnifierLog() const { return magnifier_; }
   int paintCount() const { return paints_; }
+  struct ShellRequest {
+    std::string program, parameters, directory;
+  };
+  const std::vector<ShellRequest>& shellRequests() const { return shell_; }
 
  private:
   struct Queued {
@@ -196,6 +204,10 @@ class HeadlessPlatform : public plat::Platform {
   bool clipboardClosed_ = false;
 
   std::vector<std::string> speech_;
+
+  // Modifiers of the last keyboard message dispatched (GetKeyState).
+  bool shiftHeld_ = false, ctrlHeld_ = false, altHeld_ = false;
+  std::vector<ShellRequest> shell_;
 };
 
 }  // namespace headless

@@ -136,6 +136,13 @@ void TerminalPlatform::postMessage(uint32_t message) {
 }
 
 void TerminalPlatform::dispatch(const plat::Event& e) {
+  if (e.kind == plat::EventKind::kKeyDown ||
+      e.kind == plat::EventKind::kSysKeyDown ||
+      e.kind == plat::EventKind::kKeyUp || e.kind == plat::EventKind::kChar) {
+    shiftHeld_ = e.shift;
+    ctrlHeld_ = e.ctrl;
+    altHeld_ = e.alt;
+  }
   if (!proc_) return;
   if (proc_(e)) return;
   // What DefWindowProcA would do with the messages the program passes on.

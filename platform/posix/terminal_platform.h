@@ -79,6 +79,10 @@ class TerminalPlatform : public plat::Platform {
   bool fileExists(std::string_view path) override;
 
   [[noreturn]] void exitProcess(int code) override;
+  bool keyHeld(uint32_t virtualKey) override;
+  // xdg-open (or the named program), detached; never waited on.
+  void shellOpen(std::string_view program, std::string_view parameters,
+                 std::string_view directory) override;
 
   // Bytes sent to the terminal so far.
   uint64_t bytesWritten() const { return bytesWritten_; }
@@ -108,6 +112,8 @@ class TerminalPlatform : public plat::Platform {
   std::string clipboard_;
   bool clipboardHasText_ = false;
   uint64_t bytesWritten_ = 0;
+  // Modifiers of the last keyboard message dispatched (GetKeyState).
+  bool shiftHeld_ = false, ctrlHeld_ = false, altHeld_ = false;
 };
 
 }  // namespace plat
