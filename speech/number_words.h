@@ -14,6 +14,8 @@ std::string numberWords(uint32_t n);
 void speakNumberWords(std::string_view words, bool feminine);
 // Speaks the current time.
 void speakTime();
+// Speaks today's date.
+void speakToday();
 
 // The texts given to speakNumberWords since the last clear, so tests can
 // tell a number read as a whole from one spelled digit by digit.

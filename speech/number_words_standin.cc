@@ -26,6 +26,9 @@ void speakNumberWords(std::string_view words, bool feminine) {
 // Stand-in until the time words are built.
 void speakTime() { speakText("Fala da hora ainda n\xE3o dispon\xEDvel"); }
 
+// Stand-in until the date words are built.
+void speakToday() { speakText("Fala da data ainda n\xE3o dispon\xEDvel"); }
+
 const std::vector<std::string>& numberWordsSpokenForTesting() {
   return spokenWords;
 }
