@@ -20,7 +20,13 @@ uint8_t readKeyEcho(uint8_t* extended) {
     if (key == 0) {
       code = readKey();
       // Ctrl+Alt+Q, W, E give their Alt code and then the character typed.
-      if (code == 16 || code == 17 || code == 18) key = readKey();
+      // A layout without that character hands on the next key instead; an
+      // extended one is taken whole, so its code is not left to read as a
+      // character.
+      if (code == 16 || code == 17 || code == 18) {
+        key = readKey();
+        if (key == 0) code = readKey();
+      }
     }
     if (key == 0 && code == kExtendedF8) {
       speakTime();

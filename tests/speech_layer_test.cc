@@ -302,6 +302,21 @@ TEST_F(KeyEchoTest, CtrlAltCodesGiveTheCharacterThatFollows) {
   EXPECT_EQ(heard(), (Lines{"char 64"}));
 }
 
+// Where Ctrl+Alt+Q gives no character of its own (a US layout), the key
+// after it is read in its place; an extended key must come whole, or its
+// code byte would later read as a typed character.
+TEST_F(KeyEchoTest, CtrlAltCodeFollowedByAnExtendedKeyGivesThatKey) {
+  press("Ctrl+Alt+Q");
+  press("F1");
+  type("x");
+  uint8_t extended = 0;
+  forget();
+  EXPECT_EQ(readKeyEcho(&extended), 0);
+  EXPECT_EQ(extended, 59);
+  EXPECT_EQ(heard(), Lines{});
+  EXPECT_EQ(readKeyEcho(&extended), 'x');
+}
+
 TEST_F(KeyEchoTest, F8SpeaksTheTimeAndReadsOn) {
   press("F8");
   type("b");
