@@ -117,6 +117,9 @@ bool onCharMessage(const plat::Event& event) {
   const bool afterShiftTab = swallowTab;
   swallowTab = false;
   if (afterShiftTab && c == plat::kVkTab) return true;
+  // A 0 in the queue announces an extended key; alone it would turn the
+  // next key into a code.
+  if (c == 0) return true;
   if (brailleActive() &&
       ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ' ')) {
     return true;  // these keys type through chords

@@ -96,6 +96,14 @@ TEST_F(KeyboardTest, CharactersAndTheirCtrlForms) {
   EXPECT_EQ(queued(), (Bytes{13, 10, 8, 127, 27, 9, 1, 0xE7}));
 }
 
+// Ctrl+@ types the character 0, which in the queue would announce an
+// extended key and make the next key read as its code.
+TEST_F(KeyboardTest, CharacterZeroIsNotQueued) {
+  typed(0, "cs");
+  typed('a');
+  EXPECT_EQ(queued(), (Bytes{'a'}));
+}
+
 TEST_F(KeyboardTest, KeysOutsideTheTablesQueueNothing) {
   EXPECT_TRUE(down('A'));
   EXPECT_TRUE(down(plat::kVkShift, "s"));
