@@ -127,7 +127,9 @@ bool brailleKeyUp(const plat::Event& event) {
   if (b.held != 0) return true;
   const uint8_t c = completeChord(b.chord);
   b.chord = 0;
-  if (c != kBrailleNothing) queueKey(c);
+  // A lone 0 would announce an extended key: the space chord of the
+  // a-grave cell gives that code, and nothing is typed for it.
+  if (c != kBrailleNothing && c != 0) queueKey(c);
   return true;
 }
 

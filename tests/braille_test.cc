@@ -95,6 +95,15 @@ TEST_F(BrailleTest, SpaceBarAloneAndWithDots) {
   EXPECT_EQ(queued(), std::string("\x01\x08\x0D "));
 }
 
+// The space bar with the dots of a-grave gives code 0, which would stand
+// alone in the queue as the start of an extended key.
+TEST_F(BrailleTest, SpaceChordGivingCodeZeroQueuesNothing) {
+  useMode(1);
+  chord(" FDJL");
+  chord("F");
+  EXPECT_EQ(queued(), "a");
+}
+
 TEST_F(BrailleTest, ModeOneTypesSignsLiterally) {
   useMode(1);
   chord("JL");    // {
