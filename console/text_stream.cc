@@ -79,6 +79,8 @@ ConsoleInBuf* inBuf() {
 
 std::streambuf* savedOut = nullptr;
 std::streambuf* savedIn = nullptr;
+std::ios::iostate savedOutMask = std::ios::goodbit;
+std::ios::iostate savedInMask = std::ios::goodbit;
 
 }  // namespace
 
@@ -86,11 +88,22 @@ void attachConsoleStreams() {
   if (savedOut != nullptr) return;
   savedOut = std::cout.rdbuf(outBuf());
   savedIn = std::cin.rdbuf(inBuf());
+  // The program may end inside a read or a write (the window is closed
+  // while a line is typed); the streams must let that end through instead
+  // of taking it for a failed statement and going on.
+  savedOutMask = std::cout.exceptions();
+  savedInMask = std::cin.exceptions();
+  std::cout.clear();
+  std::cin.clear();
+  std::cout.exceptions(std::ios::badbit);
+  std::cin.exceptions(std::ios::badbit);
 }
 
 void detachConsoleStreams() {
   if (savedOut == nullptr) return;
   std::cout.flush();
+  std::cout.exceptions(savedOutMask);
+  std::cin.exceptions(savedInMask);
   std::cout.rdbuf(savedOut);
   std::cin.rdbuf(savedIn);
   inBuf()->clear();

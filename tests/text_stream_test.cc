@@ -83,6 +83,13 @@ TEST_F(TextStreamTest, PromptIsFlushedBeforeTheRead) {
   EXPECT_EQ(planeRow(1), "Nome: s");
 }
 
+// The program's end must pass through a read or write statement: the
+// streams would otherwise take it for a failed read and carry on.
+TEST_F(TextStreamTest, ClosingTheWindowDuringAReadEndsTheProgram) {
+  std::string line;
+  EXPECT_EQ(exitCodeOf([&] { std::getline(std::cin, line); }), 0);
+}
+
 TEST_F(TextStreamTest, DetachRestoresTheOriginalBuffers) {
   detachConsoleStreams();
   EXPECT_EQ(std::cout.rdbuf(), original_);
