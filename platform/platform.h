@@ -166,7 +166,41 @@ class Platform {
   // copied; the caller keeps ownership of its buffer.
   virtual void playLoopingWave(const uint8_t* image, size_t size) = 0;
   virtual void stopLoopingWave() = 0;
-  // Later: waveform output in the shape of waveOut.
+
+  // --- Waveform output (in the shape of waveOut) ---------------------------
+  // One output device at a time. Buffers play one after another in the
+  // order written. Each written buffer comes back exactly once as a
+  // kWaveDone event, delivered through the event loop on the program's
+  // thread (never by a callback from another thread): wparam = the tag
+  // given to waveWrite, lparam = its byte count. waveReset completes every
+  // pending buffer at once (their events are queued before it returns);
+  // waveClose on a device with pending buffers resets it first.
+  // Ownership: waveWrite copies the bytes before it returns; the caller's
+  // block is free again at once (the player still reuses a block only
+  // after its completion, as with waveOut).
+  // Result codes of waveOpen follow MMSYSERR: 0 success, 4 the device is
+  // busy (worth retrying), 6 no device or driver, 32 format not supported.
+  static constexpr int kWaveOk = 0;
+  static constexpr int kWaveBusy = 4;
+  static constexpr int kWaveNoDriver = 6;
+  static constexpr int kWaveBadFormat = 32;
+  virtual int waveOpen(uint32_t sampleRate, uint16_t bitsPerSample,
+                       uint16_t channels) {
+    (void)sampleRate;
+    (void)bitsPerSample;
+    (void)channels;
+    return kWaveNoDriver;
+  }
+  // False when no device is open or the buffer cannot be taken (no event
+  // then follows).
+  virtual bool waveWrite(const uint8_t* data, size_t size, uintptr_t tag) {
+    (void)data;
+    (void)size;
+    (void)tag;
+    return false;
+  }
+  virtual void waveReset() {}
+  virtual void waveClose() {}
 
   // --- Clipboard (CF_TEXT) -------------------------------------------------
   // False when the clipboard cannot be opened (nothing changes).

@@ -37,6 +37,19 @@ struct HeadlessConfig {
   std::string programPath;  // Windows-1252; empty: "<workdir>/talonix"
 };
 
+// One buffer handed to the headless wave output, with its device format.
+// playedBytes is what sounded before a reset cut it (all of it otherwise).
+struct WaveCapture {
+  uint32_t sampleRate = 0;
+  uint16_t bitsPerSample = 0;
+  uint16_t channels = 0;
+  uintptr_t tag = 0;
+  uint64_t startUs = 0;  // virtual time the buffer began to sound
+  uint64_t endUs = 0;    // and the time it ends
+  std::vector<uint8_t> data;
+  size_t playedBytes = 0;
+};
+
 // One cell of the virtual window as the last textOut painted it.
 struct PaintedCell {
   uint8_t ch = ' ';
@@ -91,13 +104,18 @@ class HeadlessPlatform : public plat::Platform {
   void messageBeep() override { ++beepCount_; }
   void playLoopingWave(const uint8_t* image, size_t size) override;
   void stopLoopingWave() override;
+  int waveOpen(uint32_t sampleRate, uint16_t bitsPerSample,
+               uint16_t channels) override;
+  bool waveWrite(const uint8_t* data, size_t size, uintptr_t tag) override;
+  void waveReset() override;
+  void waveClose() override;
 
   bool setClipboardText(std::string_view text) override;
   bool getClipboardText(std::string* text, bool* hasText) override;
 
   plat::LocalTime localTime() override;
   uint64_t tickMs() override { return elapsedMs_; }
-  void sleepMs(unsigned ms) override { elapsedMs_ += ms; }
+  void sleepMs(unsigned ms) override;
 
   size_t getPrivateProfileString(const char* section, const char* key,
                                  const char* defaultValue, char* buffer,
@@ -126,6 +144,11 @@ class HeadlessPlatform : public plat::Platform {
   void addKeyGroups(const std::vector<KeyGroup>& groups);
   void postEvent(const plat::Event& event);
   void postQuit();  // a WM_QUIT in the queue
+  // Queues `event` once the virtual clock reaches `atMs` (a key pressed
+  // while sound plays, say); it arrives in a sleep or a wait for sound.
+  void postEventAt(uint64_t atMs, const plat::Event& event);
+  // The result the next waveOpen calls give (0: they open).
+  void setWaveOpenResult(int result) { waveOpenResult_ = result; }
   void setWindowCreationFails(bool fails) { windowFails_ = fails; }
   void setClipboardUnavailable(bool unavailable) { clipboardClosed_ = unavailable; }
   // Empties the clipboard of text (CF_TEXT absent).
@@ -151,6 +174,11 @@ class HeadlessPlatform : public plat::Platform {
   const std::vector<uint8_t>& loopingImage() const { return loopingImage_; }
   const std::string& clipboardText() const { return clipboard_; }
   bool clipboardHasText() const { return clipboardHasText_; }
+  // Every buffer written to the wave output, in order.
+  const std::vector<WaveCapture>& waveCaptures() const { return waves_; }
+  bool waveDeviceOpen() const { return waveOpen_; }
+  size_t wavePending() const { return wavePending_.size(); }
+  int waveOpenCount() const { return waveOpens_; }
   const std::vector<std::string>& magnifierLog() const { return magnifier_; }
   int paintCount() const { return paints_; }
   struct ShellRequest {
@@ -166,10 +194,13 @@ class HeadlessPlatform : public plat::Platform {
 
   void dispatch(const plat::Event& event);
   void deliverPaint();
-  // Stand-in until wave output arrives: it will advance the virtual clock
-  // to the next buffer completion and queue that completion. Nothing of
-  // ours sounds yet, so it delivers nothing.
-  bool advanceToNextSoundEvent() { return false; }
+  // While sound plays or a timed event is due, moves the virtual clock to
+  // the next of them and queues it. False when nothing is pending.
+  bool advanceToNextSoundEvent();
+  // Queues what is due at the current virtual time.
+  void deliverDue();
+  void completeWave(size_t index, uint64_t playedUs);
+  uint64_t nowUs() const { return elapsedMs_ * 1000; }
   std::filesystem::path profilePath(const char* file);
   std::string toCp1252(const std::filesystem::path& path) const;
 
@@ -194,6 +225,20 @@ class HeadlessPlatform : public plat::Platform {
   std::vector<KeyGroup> groups_;
   size_t nextGroup_ = 0;
   bool closeSent_ = false;
+
+  struct TimedEvent {
+    uint64_t atMs = 0;
+    plat::Event event;
+  };
+  std::vector<TimedEvent> timed_;
+  bool waveOpen_ = false;
+  int waveOpenResult_ = 0;
+  int waveOpens_ = 0;
+  uint32_t waveRate_ = 0;
+  uint16_t waveBits_ = 0, waveChannels_ = 0;
+  uint64_t waveEndUs_ = 0;  // when the last written buffer stops sounding
+  std::vector<WaveCapture> waves_;
+  std::deque<size_t> wavePending_;  // indexes into waves_, in play order
 
   int beepCount_ = 0;
   bool looping_ = false;

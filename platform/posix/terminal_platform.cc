@@ -203,6 +203,7 @@ void TerminalPlatform::collectInput(int timeoutMs) {
   if (takeResized() && windowOpen_) updateTerminalSize();
   decoder_.flushPending(tickMs(), &decoded_);
   queueDecoded();
+  queueWaveDone();
 }
 
 void TerminalPlatform::readTerminal() {

@@ -54,6 +54,11 @@ class TerminalPlatform : public plat::Platform {
   void messageBeep() override;
   void playLoopingWave(const uint8_t* image, size_t size) override;
   void stopLoopingWave() override;
+  int waveOpen(uint32_t sampleRate, uint16_t bitsPerSample,
+               uint16_t channels) override;
+  bool waveWrite(const uint8_t* data, size_t size, uintptr_t tag) override;
+  void waveReset() override;
+  void waveClose() override;
 
   bool setClipboardText(std::string_view text) override;
   bool getClipboardText(std::string* text, bool* hasText) override;
@@ -95,6 +100,8 @@ class TerminalPlatform : public plat::Platform {
   void collectInput(int timeoutMs);
   void readTerminal();
   void queueDecoded();
+  // Finished sound buffers become kWaveDone events.
+  void queueWaveDone();
   void dispatch(const plat::Event& event);
   void updateTerminalSize();
 
