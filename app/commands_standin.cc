@@ -24,9 +24,3 @@ void browseEntries() { notYet("O folheamento de lan\xE7" "amentos"); }
 void registerBankEntry() { notYet("O lan\xE7" "amento banc\xE1rio"); }
 // Stand-in until the statement export is built.
 void exportStatement() { notYet("O extrato"); }
-
-// Stand-in until the settings store is built: no bank is loaded yet.
-void loadSettings() {
-  plat::platform().setTitle("Talonix ");
-  notYet("O cadastro de bancos");
-}

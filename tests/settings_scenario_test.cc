@@ -1,0 +1,171 @@
+// The settings store end to end: the built runner started twice on the
+// same directories, as a user starting the program on a new machine and
+// then again.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/ini/codepage.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string u8(const char* cp1252) { return ini::cp1252ToUtf8(cp1252); }
+
+std::string readAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::string> readLines(const fs::path& path) {
+  std::vector<std::string> lines;
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+bool contains(const std::vector<std::string>& lines, const std::string& line) {
+  return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+const std::string kOpeningEntry = std::string(10, ' ') +
+                                  "\r\nSaldo Anterior\r\n0,00\r\nC\r\n\r\n\r\n\r\n"
+                                  "Saldo Anterior\r\n" +
+                                  std::string(40, '-') + "\r\n";
+
+class SettingsScenarioTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static std::atomic<int> counter{0};
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() /
+           ("talonix-settings-" + std::to_string(std::rand()) + "-" + info->name() +
+            "-" + std::to_string(counter++));
+    fs::remove_all(dir_);
+    fs::create_directories(configDir());
+    fs::create_directories(workDir());
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  fs::path configDir() const { return dir_ / "config"; }
+  fs::path workDir() const { return dir_ / "work"; }
+  fs::path ledger() const { return workDir() / "brasil.chq"; }
+
+  // Runs the program with the key script; the speech record, in UTF-8.
+  std::vector<std::string> run(const std::string& script) {
+    writeFile(dir_ / "keys.txt", script);
+    const std::string q = "'";
+    const std::string cmd =
+        q + TALONIX_RUN_PATH + q + " --keys " + q + (dir_ / "keys.txt").string() + q +
+        " --screen " + q + (dir_ / "screen.txt").string() + q + " --speech " + q +
+        (dir_ / "speech.txt").string() + q + " --config-dir " + q +
+        configDir().string() + q + " --workdir " + q + workDir().string() + q +
+        " 2> /dev/null < /dev/null";
+    const int status = std::system(cmd.c_str());
+    EXPECT_EQ(status, 0) << cmd;
+    screen_ = readLines(dir_ / "screen.txt");
+    return readLines(dir_ / "speech.txt");
+  }
+  bool onScreen(const std::string& text) const {
+    return std::any_of(screen_.begin(), screen_.end(), [&](const std::string& row) {
+      return row.rfind(text, 0) == 0;
+    });
+  }
+
+  fs::path dir_;
+  std::vector<std::string> screen_;
+};
+
+TEST_F(SettingsScenarioTest, FirstRunRegistersTheFactoryBankAndTheSecondFindsIt) {
+  const std::vector<std::string> first = run("Esc");
+  const std::vector<std::string> lumira = readLines(configDir() / "LUMIRA.INI");
+  EXPECT_TRUE(contains(lumira, "MOEDA=real"));
+  EXPECT_TRUE(contains(lumira, "MOEDAS=reais"));
+  EXPECT_TRUE(contains(lumira, "BANCOATUAL=Banco do Brasil"));
+
+  const std::vector<std::string> program = readLines(configDir() / "TALONIX.INI");
+  const std::vector<std::string> expected = {
+      "[Bancos]", "Banco do Brasil=", "[Banco do Brasil]",
+      "arquivoLanc=" + ledger().string(), "ano4Digitos=S", "imprimeDeitado=S",
+      "ajusteMM=0,0", "posValor=130,0", "posExtenso1=26,6", "posExtenso2=8,12",
+      "posFavorecido=8,18", "posCidade=70,25", "posDia=108,25", "posMes=125,25",
+      "posAno=157,25"};
+  for (const std::string& line : expected) EXPECT_TRUE(contains(program, line)) << line;
+  EXPECT_EQ(readAll(ledger()), kOpeningEntry);
+
+  const std::string incomplete =
+      "say " + u8("Dados est\xE3o incompletos, atualize seus dados pessoais");
+  EXPECT_TRUE(contains(first, incomplete));
+  const auto bank = std::find(first.begin(), first.end(), "say Banco atual: ");
+  ASSERT_NE(bank, first.end());
+  EXPECT_NE(std::find(bank, first.end(), "say Banco do Brasil"), first.end());
+  EXPECT_TRUE(onScreen("Banco atual: Banco do Brasil"));
+
+  // The user has recorded an entry in between: the ledger must survive.
+  writeFile(ledger(), kOpeningEntry + "01/03/2024\r\nDep\r\n5,00\r\nC\r\n\r\n\r\n\r\n\r\n" +
+                          std::string(40, '-') + "\r\n");
+  const std::string ledgerBefore = readAll(ledger());
+  const std::string programBefore = readAll(configDir() / "TALONIX.INI");
+  const std::vector<std::string> second = run("Esc");
+  EXPECT_EQ(readAll(ledger()), ledgerBefore);
+  EXPECT_EQ(readAll(configDir() / "TALONIX.INI"), programBefore);
+  EXPECT_TRUE(contains(second, "say Banco do Brasil"));
+  EXPECT_TRUE(onScreen("Banco atual: Banco do Brasil"));
+}
+
+TEST_F(SettingsScenarioTest, AStoredBankAndIssuerAreLoadedQuietly) {
+  writeFile(configDir() / "LUMIRA.INI",
+            "[TALONIX]\r\nMOEDA=peso\r\nMOEDAS=pesos\r\nBANCOATUAL=Caixa\r\n"
+            "Nome=Maria da Silva\r\n");
+  writeFile(configDir() / "TALONIX.INI",
+            "[Bancos]\r\nCaixa=\r\n[Caixa]\r\narquivoLanc=" +
+                (workDir() / "caixa.chq").string() + "\r\nano4Digitos=N\r\n");
+  const std::vector<std::string> said = run("Esc");
+  EXPECT_FALSE(contains(said, "say " + u8("Dados est\xE3o incompletos, atualize seus dados pessoais")));
+  EXPECT_TRUE(contains(said, "say Caixa"));
+  EXPECT_TRUE(onScreen("Banco atual: Caixa"));
+  EXPECT_FALSE(fs::exists(ledger()));
+  EXPECT_FALSE(fs::exists(workDir() / "caixa.chq"));  // only the factory bank's is made
+  EXPECT_TRUE(contains(readLines(configDir() / "LUMIRA.INI"), "MOEDA=peso"));
+}
+
+TEST_F(SettingsScenarioTest, GarbageSettingsStillStartTheProgram) {
+  std::string banks = "[Bancos]\r\n";
+  for (int i = 0; i < 10000; ++i) banks += "B" + std::to_string(i) + "=\r\n";
+  const std::string longName(1000, 'X');
+  writeFile(configDir() / "LUMIRA.INI",
+            "[TALONIX]\r\nBANCOATUAL=" + longName + "\r\nNome=" + std::string(1000, 'n') +
+                "\r\nMOEDA=\r\n");
+  writeFile(configDir() / "TALONIX.INI",
+            banks + "[" + longName + "]\r\nano4Digitos=S\r\nposValor=lixo,-\r\n[B7]\r\n");
+  const std::vector<std::string> said = run("Esc");
+  ASSERT_FALSE(said.empty());
+  EXPECT_EQ(said.back(), "say Fim do programa");
+  EXPECT_TRUE(contains(readLines(configDir() / "LUMIRA.INI"), "MOEDAS=reais"));
+  EXPECT_TRUE(onScreen("Banco atual: "));
+}
+
+}  // namespace
