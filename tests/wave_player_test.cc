@@ -11,7 +11,7 @@ namespace {
 
 using wavetest::makeWav;
 using wavetest::tone8;
-using wavetest::WavSpec;
+using wavetest::WavShape;
 
 class WavePlayerTest : public speechtest::SpeechFixture {
  protected:
@@ -52,18 +52,18 @@ TEST_F(WavePlayerTest, PlaysAFileWholeAndClosesTheDevice) {
 }
 
 TEST_F(WavePlayerTest, AListChunkBeforeTheDataIsSkipped) {
-  WavSpec spec;
-  spec.extraChunk = wavetest::listChunk();
-  EXPECT_EQ(playWaveFile(file(makeWav(tone8(1000), spec))), 0);
+  WavShape shape;
+  shape.extraChunk = wavetest::listChunk();
+  EXPECT_EQ(playWaveFile(file(makeWav(tone8(1000), shape))), 0);
   ASSERT_EQ(sizes(), (std::vector<size_t>{1000}));
   EXPECT_EQ(captures()[0].data[0], tone8(1)[0]);
 }
 
 TEST_F(WavePlayerTest, PiecesNeverLeaveAShortLastOne) {
-  WavSpec spec;
-  spec.bits = 16;
-  spec.rate = 22050;
-  EXPECT_EQ(playWaveFile(file(makeWav(std::vector<uint8_t>(65600, 7), spec))), 0);
+  WavShape shape;
+  shape.bits = 16;
+  shape.rate = 22050;
+  EXPECT_EQ(playWaveFile(file(makeWav(std::vector<uint8_t>(65600, 7), shape))), 0);
   EXPECT_EQ(sizes(), (std::vector<size_t>{65278, 322}));
   EXPECT_EQ(wavePieceSize(65534), 65534u);
   EXPECT_EQ(wavePieceSize(65790), 65534u);
@@ -72,9 +72,9 @@ TEST_F(WavePlayerTest, PiecesNeverLeaveAShortLastOne) {
 }
 
 TEST_F(WavePlayerTest, ALongFileCyclesTheFourBlocks) {
-  WavSpec spec;
-  spec.bits = 16;
-  EXPECT_EQ(playWaveFile(file(makeWav(std::vector<uint8_t>(65534 * 5 + 1000, 0), spec))), 0);
+  WavShape shape;
+  shape.bits = 16;
+  EXPECT_EQ(playWaveFile(file(makeWav(std::vector<uint8_t>(65534 * 5 + 1000, 0), shape))), 0);
   std::vector<uintptr_t> tags;
   for (const auto& c : captures()) tags.push_back(c.tag);
   EXPECT_EQ(tags, (std::vector<uintptr_t>{1, 2, 3, 4, 1, 2}));
@@ -96,11 +96,11 @@ TEST_F(WavePlayerTest, ShortEightBitMonoIsPaddedWithSilence) {
 
 TEST_F(WavePlayerTest, ShortSixteenBitSoundIsPaddedWithZeroNotStaleBytes) {
   // A long sound first fills the blocks with non-silence.
-  WavSpec spec;
-  spec.bits = 16;
-  playWaveImage(makeWav(std::vector<uint8_t>(65534 * 4, 0x55), spec).data());
+  WavShape shape;
+  shape.bits = 16;
+  playWaveImage(makeWav(std::vector<uint8_t>(65534 * 4, 0x55), shape).data());
   while (isPlaying()) platform_->waitEvent();
-  playWaveImage(makeWav(std::vector<uint8_t>(10, 0x11), spec).data());
+  playWaveImage(makeWav(std::vector<uint8_t>(10, 0x11), shape).data());
   while (isPlaying()) platform_->waitEvent();
   const auto& data = captures().back().data;
   ASSERT_EQ(data.size(), 256u);
@@ -121,14 +121,14 @@ TEST_F(WavePlayerTest, FastPlayOpensAtOneAndAHalfTimesTheRate) {
 
 TEST_F(WavePlayerTest, CompressionPlaysSixteenBitMonoThroughAnEightBitDevice) {
   wavePlayer().compressSpeech = true;
-  WavSpec spec;
-  spec.bits = 16;
+  WavShape shape;
+  shape.bits = 16;
   std::vector<uint8_t> samples;
   for (uint8_t s : tone8(8000)) {
     samples.push_back(0);
     samples.push_back(static_cast<uint8_t>(s ^ 0x80));
   }
-  const std::vector<uint8_t> image = makeWav(samples, spec);
+  const std::vector<uint8_t> image = makeWav(samples, shape);
   const std::vector<uint8_t> before = image;
   playWaveImage(image.data(), image.size());
   while (isPlaying()) platform_->waitEvent();
@@ -142,7 +142,7 @@ TEST_F(WavePlayerTest, CompressionPlaysSixteenBitMonoThroughAnEightBitDevice) {
 
 TEST_F(WavePlayerTest, CompressionLeavesStereoAndShortPiecesAlone) {
   wavePlayer().compressSpeech = true;
-  WavSpec stereo;
+  WavShape stereo;
   stereo.channels = 2;
   playWaveImage(makeWav(tone8(8000), stereo).data());
   while (isPlaying()) platform_->waitEvent();
@@ -180,10 +180,10 @@ TEST_F(WavePlayerTest, AKeyBeforePlaybackPlaysNothing) {
 }
 
 TEST_F(WavePlayerTest, AKeyDuringPlaybackStopsItWithinOneShortWait) {
-  WavSpec spec;
-  spec.bits = 16;
-  spec.rate = 22050;
-  const std::string name = file(makeWav(std::vector<uint8_t>(22050 * 2 * 20, 0), spec));
+  WavShape shape;
+  shape.bits = 16;
+  shape.rate = 22050;
+  const std::string name = file(makeWav(std::vector<uint8_t>(22050 * 2 * 20, 0), shape));
   typeAt(1000);
   EXPECT_EQ(playWaveFile(name), 0);
   EXPECT_GE(platform_->tickMs(), 1000u);
@@ -200,9 +200,9 @@ TEST_F(WavePlayerTest, AKeyDuringPlaybackStopsItWithinOneShortWait) {
 
 TEST_F(WavePlayerTest, AFormatChangeWaitsForTheSoundBefore) {
   playWaveImage(makeWav(tone8(11025)).data());
-  WavSpec spec;
-  spec.bits = 16;
-  playWaveImage(makeWav(std::vector<uint8_t>(1000, 0), spec).data());
+  WavShape shape;
+  shape.bits = 16;
+  playWaveImage(makeWav(std::vector<uint8_t>(1000, 0), shape).data());
   while (isPlaying()) platform_->waitEvent();
   ASSERT_EQ(captures().size(), 2u);
   EXPECT_GE(captures()[1].startUs, captures()[0].endUs);
@@ -251,10 +251,10 @@ TEST_F(WavePlayerTest, FilesThatAreNotPlayableWavesAreRefused) {
   notRiff[0] = 'X';
   EXPECT_EQ(playWaveFile(file(notRiff)), -1);
 
-  auto refused = [&](WavSpec spec) {
-    return playWaveFile(file(makeWav(tone8(300), spec))) == -1;
+  auto refused = [&](WavShape shape) {
+    return playWaveFile(file(makeWav(tone8(300), shape))) == -1;
   };
-  WavSpec s;
+  WavShape s;
   s.formatBytes = 100000;  // longer than the file
   EXPECT_TRUE(refused(s));
   s = {};
@@ -282,11 +282,11 @@ TEST_F(WavePlayerTest, FilesThatAreNotPlayableWavesAreRefused) {
 }
 
 TEST_F(WavePlayerTest, ADataLengthPastTheEndPlaysWhatIsThere) {
-  WavSpec spec;
-  spec.dataLengthField = 0x7FFFFFFF;
-  EXPECT_EQ(playWaveFile(file(makeWav(tone8(3000), spec))), 0);
+  WavShape shape;
+  shape.dataLengthField = 0x7FFFFFFF;
+  EXPECT_EQ(playWaveFile(file(makeWav(tone8(3000), shape))), 0);
   EXPECT_EQ(sizes(), (std::vector<size_t>{3000}));
-  const std::vector<uint8_t> image = makeWav(tone8(3000), spec);
+  const std::vector<uint8_t> image = makeWav(tone8(3000), shape);
   playWaveImage(image.data(), image.size());
   while (isPlaying()) platform_->waitEvent();
   EXPECT_EQ(sizes(), (std::vector<size_t>{3000, 3000}));

@@ -22,7 +22,7 @@ inline void tag(std::vector<uint8_t>& b, const char* t) {
   for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(t[i]));
 }
 
-struct WavSpec {
+struct WavShape {
   uint32_t rate = 11025;
   uint16_t bits = 8;
   uint16_t channels = 1;
@@ -32,25 +32,25 @@ struct WavSpec {
 };
 
 inline std::vector<uint8_t> makeWav(const std::vector<uint8_t>& samples,
-                                    const WavSpec& spec = {}) {
+                                    const WavShape& shape = {}) {
   std::vector<uint8_t> b;
-  b.reserve(64 + spec.extraChunk.size() + samples.size());
+  b.reserve(64 + shape.extraChunk.size() + samples.size());
   tag(b, "RIFF");
-  put32(b, static_cast<uint32_t>(36 + spec.extraChunk.size() + samples.size()));
+  put32(b, static_cast<uint32_t>(36 + shape.extraChunk.size() + samples.size()));
   tag(b, "WAVE");
   tag(b, "fmt ");
-  put32(b, spec.formatBytes);
+  put32(b, shape.formatBytes);
   put16(b, 1);
-  put16(b, spec.channels);
-  put32(b, spec.rate);
-  const uint32_t frame = spec.channels * (spec.bits / 8u);
-  put32(b, spec.rate * frame);
+  put16(b, shape.channels);
+  put32(b, shape.rate);
+  const uint32_t frame = shape.channels * (shape.bits / 8u);
+  put32(b, shape.rate * frame);
   put16(b, frame);
-  put16(b, spec.bits);
-  b.insert(b.end(), spec.extraChunk.begin(), spec.extraChunk.end());
+  put16(b, shape.bits);
+  b.insert(b.end(), shape.extraChunk.begin(), shape.extraChunk.end());
   tag(b, "data");
-  put32(b, spec.dataLengthField < 0 ? static_cast<uint32_t>(samples.size())
-                                    : static_cast<uint32_t>(spec.dataLengthField));
+  put32(b, shape.dataLengthField < 0 ? static_cast<uint32_t>(samples.size())
+                                    : static_cast<uint32_t>(shape.dataLengthField));
   b.insert(b.end(), samples.begin(), samples.end());
   return b;
 }
