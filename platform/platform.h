@@ -242,6 +242,15 @@ class Platform {
   // A Windows-1252 path as the native path type of the standard library.
   virtual std::filesystem::path nativePath(std::string_view path) = 0;
   virtual bool fileExists(std::string_view path) = 0;
+  // Makes what has been written to the closed file `path` (or, for a
+  // directory, its entries: a rename done in it) durable on the disk
+  // (fsync, FlushFileBuffers), so a power cut after it keeps the data.
+  // False when the disk reports an error: the data may not be there. The
+  // default, for backends without a disk of their own, does nothing.
+  virtual bool flushFileToDisk(const std::filesystem::path& path) {
+    (void)path;
+    return true;
+  }
 
   // --- Process -------------------------------------------------------------
   // Ends the program with the exit code; does not return.

@@ -82,6 +82,8 @@ class TerminalPlatform : public plat::Platform {
   char pathSeparator() override { return '/'; }
   std::filesystem::path nativePath(std::string_view path) override;
   bool fileExists(std::string_view path) override;
+  // open + fsync (terminal_files.cc).
+  bool flushFileToDisk(const std::filesystem::path& path) override;
 
   [[noreturn]] void exitProcess(int code) override;
   bool keyHeld(uint32_t virtualKey) override;
