@@ -70,7 +70,9 @@ bool replaceFileContents(std::string_view path, std::string_view bytes) {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
-    if (!out) {
+    // On the disk before the rename, so the new name never shows a file
+    // whose data a power cut could still lose.
+    if (!out || !plat::platform().flushFileToDisk(temp)) {
       std::filesystem::remove(temp, ec);
       return false;
     }
@@ -81,6 +83,10 @@ bool replaceFileContents(std::string_view path, std::string_view bytes) {
     std::filesystem::remove(temp, ignored);
     return false;
   }
+  // The rename itself, recorded in the directory. The file is already
+  // complete under its name, so a failure here is not a failed write.
+  const std::filesystem::path directory = target.parent_path();
+  if (!directory.empty()) plat::platform().flushFileToDisk(directory);
   return true;
 }
 

@@ -1,0 +1,189 @@
+// Reading and writing the ledger file: nine lines per entry, CR LF.
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "app/bank_records.h"
+#include "app/catalogue.h"
+#include "app/ledger.h"
+#include "app/ledger_file.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr int kLinesPerEntry = 9;
+const char kLineEnd[] = "\r\n";
+
+char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+// A field as one stored line: cut to the field length, and a line feed
+// (from pasted text, say) kept from splitting the entry over two lines.
+void addLine(std::string& out, std::string_view field) {
+  if (field.size() > kLedgerFieldLength) field = field.substr(0, kLedgerFieldLength);
+  const size_t start = out.size();
+  out += field;
+  for (size_t i = start; i < out.size(); ++i) {
+    if (out[i] == '\n') out[i] = ' ';
+  }
+  out += kLineEnd;
+}
+
+// The nine lines of an entry; `letter` is line 4.
+void addEntry(std::string& out, const LedgerEntry& e, char letter) {
+  addLine(out, e.date);
+  addLine(out, e.documentType);
+  addLine(out, e.value);
+  out += letter == '\n' ? ' ' : letter;
+  out += kLineEnd;
+  addLine(out, e.serialNumber);
+  addLine(out, e.documentNumber);
+  addLine(out, e.payee);
+  addLine(out, e.purpose);
+  addLine(out, std::string(40, '-'));
+}
+
+bool readWholeFile(const std::filesystem::path& path, std::string* bytes) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return false;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) return false;
+  *bytes = std::move(text).str();
+  return true;
+}
+
+// Lines one after another; past the end every line is empty.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view text) : text_(text) {}
+  bool atEnd() const { return pos_ >= text_.size(); }
+  std::string next() {
+    if (atEnd()) return {};
+    size_t end = text_.find('\n', pos_);
+    const size_t stop = end == std::string_view::npos ? text_.size() : end;
+    std::string_view line = text_.substr(pos_, stop - pos_);
+    pos_ = end == std::string_view::npos ? text_.size() : end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.size() > kLedgerFieldLength) line = line.substr(0, kLedgerFieldLength);
+    return std::string(line);
+  }
+
+ private:
+  std::string_view text_;
+  size_t pos_ = 0;
+};
+
+// What must go before a new entry so that it starts on a line of its own
+// and on an entry boundary, however the file ended: the last line's end,
+// then empty lines completing a cut-short last entry.
+std::string alignmentBefore(const std::string& existing) {
+  if (existing.empty()) return {};
+  std::string prefix;
+  size_t lines = 0;
+  for (char c : existing) lines += c == '\n';
+  if (existing.back() != '\n') {
+    prefix += kLineEnd;
+    ++lines;
+  }
+  while (lines % kLinesPerEntry != 0) {
+    prefix += kLineEnd;
+    ++lines;
+  }
+  return prefix;
+}
+
+// Appends and flushes; on any failure the file is cut back to `oldSize`.
+bool appendBytes(const std::filesystem::path& path, uintmax_t oldSize,
+                 const std::string& bytes) {
+  bool ok;
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    ok = static_cast<bool>(out);
+  }
+  if (ok) ok = plat::platform().flushFileToDisk(path);
+  if (!ok) {
+    std::error_code ec;
+    std::filesystem::resize_file(path, oldSize, ec);
+  }
+  return ok;
+}
+
+}  // namespace
+
+bool appendEntry(const LedgerEntry& entry) {
+  const std::string& name = currentBank().ledgerFile;
+  if (name.empty()) {
+    speakMessage("CHLANNAO", 1);
+    return false;
+  }
+  const std::filesystem::path path = plat::platform().nativePath(name);
+  std::string existing;
+  std::error_code ec;
+  const bool exists = std::filesystem::exists(path, ec);
+  if (exists && !readWholeFile(path, &existing)) {
+    speakMessage("CHLANERR", 1);
+    return false;
+  }
+  std::string bytes = alignmentBefore(existing);
+  addEntry(bytes, entry, entry.debitCredit.empty() ? ' ' : entry.debitCredit[0]);
+  if (!appendBytes(path, existing.size(), bytes)) {
+    if (!exists) std::filesystem::remove(path, ec);
+    speakMessage("CHLANERR", 1);
+    return false;
+  }
+  speakMessage("CHLANREG", 1);
+  return true;
+}
+
+bool loadLedger() {
+  LedgerState& s = ledgerState();
+  s.entries.clear();
+  s.balancesValid = false;
+  s.loadFailed = false;
+  std::string bytes;
+  const std::string& name = currentBank().ledgerFile;
+  if (name.empty() || !readWholeFile(plat::platform().nativePath(name), &bytes)) {
+    s.loadFailed = true;
+    speakMessage("CHARQERR", 1);
+    return false;
+  }
+  LineReader lines(bytes);
+  while (!lines.atEnd()) {
+    LedgerEntry e;
+    e.date = lines.next();
+    e.documentType = lines.next();
+    e.value = lines.next();
+    e.debitCredit = lines.next();
+    e.serialNumber = lines.next();
+    e.documentNumber = lines.next();
+    e.payee = lines.next();
+    e.purpose = lines.next();
+    lines.next();  // the separator, whatever it holds
+    s.entries.push_back(std::move(e));
+  }
+  return true;
+}
+
+bool saveLedger() {
+  const LedgerState& s = ledgerState();
+  // The list is not the ledger when it could not be read.
+  if (s.loadFailed) return false;
+  std::string bytes;
+  bytes.reserve(s.entries.size() * 96);
+  for (const LedgerEntry& e : s.entries)
+    addEntry(bytes, e, e.debitCredit.empty() ? ' ' : upperAscii(e.debitCredit[0]));
+  if (!replaceFileContents(currentBank().ledgerFile, bytes)) {
+    speakMessage("CHLANNAT", 1);
+    return false;
+  }
+  return true;
+}
