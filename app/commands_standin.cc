@@ -22,5 +22,3 @@ void issueCheque() { notYet("A emiss\xE3o de cheques"); }
 void browseEntries() { notYet("O folheamento de lan\xE7" "amentos"); }
 // Stand-in until the bank-entry form is built.
 void registerBankEntry() { notYet("O lan\xE7" "amento banc\xE1rio"); }
-// Stand-in until the statement export is built.
-void exportStatement() { notYet("O extrato"); }

@@ -108,7 +108,7 @@ TEST_F(MainArrowMenuTest, DownAndEnterChooseTheCommand) {
   // Down opens it too; End reaches the statement export.
   Outcome x = run("Down End Enter Esc");
   EXPECT_TRUE(x.said("say " + u8(kItems[4])));
-  EXPECT_GE(x.rowOf("O extrato"), 0);
+  EXPECT_GE(x.rowOf("Informe o nome do arquivo TXT a gerar"), 0);
 }
 
 TEST_F(MainArrowMenuTest, EscLeavesTheScreenExactlyAsBeforeWithNoMessage) {

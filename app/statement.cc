@@ -1,0 +1,88 @@
+// Command X: the current ledger, sorted by date with its running balance,
+// as a plain text statement in a file the user names.
+#include "app/statement.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "app/bank_records.h"
+#include "app/catalogue.h"
+#include "app/commands.h"
+#include "app/ledger.h"
+#include "app/ledger_file.h"
+#include "platform/platform.h"
+#include "speech/line_editor.h"
+
+namespace {
+
+const char kLineEnd[] = "\r\n";
+
+void padTo(std::string& line, size_t length) {
+  if (line.size() < length) line.append(length - line.size(), ' ');
+}
+
+// True when the two names lead to one file, however each is spelt.
+bool sameFile(std::string_view a, std::string_view b) {
+  const std::filesystem::path pa = plat::platform().nativePath(a);
+  const std::filesystem::path pb = plat::platform().nativePath(b);
+  std::error_code ec;
+  if (std::filesystem::equivalent(pa, pb, ec) && !ec) return true;
+  std::error_code ea, eb;
+  const std::filesystem::path ca = std::filesystem::weakly_canonical(pa, ea);
+  const std::filesystem::path cb = std::filesystem::weakly_canonical(pb, eb);
+  return !ea && !eb && ca == cb;
+}
+
+}  // namespace
+
+std::string statementLine(const LedgerEntry& entry, double balance) {
+  std::string line = entry.date;
+  padTo(line, 12);
+  line += entry.documentNumber;
+  padTo(line, 24);
+  line += entry.documentType;
+  if (entry.value.size() < 62) padTo(line, 62 - entry.value.size());
+  line += entry.value;
+  const std::string balanceText = formatAmount(balance);
+  if (balanceText.size() < 79) padTo(line, 79 - balanceText.size());
+  line += balanceText;
+  return line;
+}
+
+std::string statementText() {
+  std::string text = "Talonix - " + currentBankName() + kLineEnd;
+  text += "Data        N\xFAmero      Documento                        Valor            Saldo";
+  text += kLineEnd;
+  text += std::string(79, '-') + kLineEnd;
+  for (size_t k = 1; k <= ledgerCount(); ++k)
+    text += statementLine(ledgerEntry(k), balanceUpTo(k)) + kLineEnd;
+  return text;
+}
+
+void exportStatement() {
+  const std::string ledgerName = currentBank().ledgerFile;
+  if (ledgerName.empty()) {
+    speakMessage("CHARQNDF", 1);
+    return;
+  }
+  speakMessage("CHQTXT", 1);
+  std::string name;
+  readLineSpoken(name);
+  name.erase(0, name.find_first_not_of(' ') == std::string::npos ? name.size()
+                                                                 : name.find_first_not_of(' '));
+  // The ledger's own name would put the statement in place of the ledger.
+  if (name.empty() || sameFile(name, ledgerName)) {
+    speakMessage("CHARQINC", 1);
+    return;
+  }
+  loadLedger();
+  sortLedger();
+  const std::string text = statementText();
+  resetLedger();
+  if (!replaceFileContents(name, text)) {
+    speakMessage("CHARQNCR", 1);
+    return;
+  }
+  speakMessage("CHOK", 1);
+}
