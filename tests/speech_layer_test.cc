@@ -319,11 +319,15 @@ TEST_F(KeyEchoTest, CtrlAltCodeFollowedByAnExtendedKeyGivesThatKey) {
 
 TEST_F(KeyEchoTest, F8SpeaksTheTimeAndReadsOn) {
   press("F8");
-  type("b");
+  // Typed after the time is heard: a key already waiting would cut it off.
+  std::vector<headless::KeyGroup> later(1);
+  headless::typedCharEvents('b', &later[0].events);
+  platform_->addKeyGroups(later);
   forget();
   EXPECT_EQ(readKeyEcho(), 'b');
-  EXPECT_EQ(heard(), (Lines{"say Fala da hora ainda n\xE3o dispon\xEDvel",
-                            "char 98"}));
+  // Ten thirty in the fixture's clock.
+  EXPECT_EQ(heard(), (Lines{"number dez", "sound _horas", "number trinta",
+                            "sound _minutos", "char 98"}));
 }
 
 TEST_F(KeyEchoTest, WaitsForTheUserWhenNothingIsQueued) {

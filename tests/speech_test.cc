@@ -20,17 +20,19 @@ class SpeakTextTest : public SpeechFixture {
 };
 
 TEST_F(SpeakTextTest, NumbersAreReadWholeUpToSixDigits) {
-  EXPECT_EQ(spoken("10"), (Lines{"char 49", "char 48"}));
-  EXPECT_EQ(numbersRead(), (Lines{"10"}));
+  EXPECT_EQ(spoken("10"), (Lines{"number dez"}));
+  EXPECT_EQ(numbersRead(), (Lines{"dez"}));
 
   clearNumberWordsForTesting();
-  EXPECT_EQ(spoken("999999"), Lines(6, "char 57"));
-  EXPECT_EQ(numbersRead(), (Lines{"999999"}));
+  EXPECT_EQ(spoken("999999"),
+            (Lines{"number novecentos e noventa e nove mil e novecentos e "
+                   "noventa e nove"}));
+  EXPECT_EQ(numbersRead().size(), 1u);
 }
 
 TEST_F(SpeakTextTest, LeadingZerosAreSpokenOneByOne) {
-  EXPECT_EQ(spoken("007"), (Lines{"sound _zero", "sound _zero", "char 55"}));
-  EXPECT_EQ(numbersRead(), (Lines{"7"}));
+  EXPECT_EQ(spoken("007"), (Lines{"sound _zero", "sound _zero", "number sete"}));
+  EXPECT_EQ(numbersRead(), (Lines{"sete"}));
   clearNumberWordsForTesting();
   EXPECT_EQ(spoken("0"), (Lines{"sound _zero"}));
   EXPECT_TRUE(numbersRead().empty());
@@ -46,8 +48,8 @@ TEST_F(SpeakTextTest, LongOrHyphenatedDigitRunsAreSpelled) {
 }
 
 TEST_F(SpeakTextTest, MinusAndHyphens) {
-  EXPECT_EQ(spoken("-5"), (Lines{"sound _MENOS", "char 53"}));
-  EXPECT_EQ(numbersRead(), (Lines{"5"}));
+  EXPECT_EQ(spoken("-5"), (Lines{"sound _MENOS", "number cinco"}));
+  EXPECT_EQ(numbersRead(), (Lines{"cinco"}));
   // A hyphen between blanks pauses like a comma.
   EXPECT_EQ(spoken("a - b"), (Lines{"pause 150"}));
   // Inside a compound word it is not spoken at all.
@@ -76,7 +78,7 @@ TEST_F(SpeakTextTest, PunctuationPausesOrIsNamed) {
   EXPECT_EQ(spoken("a: b"), (Lines{"pause 200"}));
   EXPECT_EQ(spoken("(a)"), (Lines{"pause 200", "pause 200"}));
   // Between two numbers the full stop is named, not paused on.
-  EXPECT_EQ(spoken("3.5"), (Lines{"char 51", "char 46", "char 53"}));
+  EXPECT_EQ(spoken("3.5"), (Lines{"number tres", "char 46", "number cinco"}));
   EXPECT_EQ(spoken("a,b"), (Lines{"char 44"}));
   // Marks that make no pause are named; tabs and blanks are silent.
   EXPECT_EQ(spoken("a\t*b"), (Lines{"char 42"}));
@@ -86,7 +88,7 @@ TEST_F(SpeakTextTest, PunctuationNamesWhenAsked) {
   speechState().speakPunctuationNames = true;
   EXPECT_EQ(spoken("Fim. Sim"), (Lines{"char 46", "pause 250"}));
   // Named once: before the pause, not again in its place.
-  EXPECT_EQ(spoken("3.5"), (Lines{"char 51", "char 46", "char 53"}));
+  EXPECT_EQ(spoken("3.5"), (Lines{"number tres", "char 46", "number cinco"}));
 }
 
 TEST_F(SpeakTextTest, RepeatedMarksClickAfterFour) {
@@ -107,9 +109,9 @@ TEST_F(SpeakTextTest, RepeatedHyphensKeepTheirPauseAfterTheClick) {
 }
 
 TEST_F(SpeakTextTest, KeyStopsSpeechBeforeTheNextItemAndStaysQueued) {
-  platform_->typeWhenRecorded("char 49", 'x');
+  platform_->typeWhenRecorded("number doze", 'x');
   // The number in progress ends; the next one is not started.
-  EXPECT_EQ(spoken("12 34"), (Lines{"char 49", "char 50"}));
+  EXPECT_EQ(spoken("12 34"), (Lines{"number doze"}));
   ASSERT_TRUE(keyAvailable());
   EXPECT_EQ(readKey(), 'x');
   EXPECT_FALSE(keyAvailable());
@@ -127,7 +129,7 @@ TEST_F(SpeakTextTest, KeyAlreadyWaitingSilencesEverything) {
   EXPECT_TRUE(speechState().stopRequested);
   EXPECT_EQ(readKey(), 'k');
   // The next text starts afresh.
-  EXPECT_EQ(spoken("3"), (Lines{"char 51"}));
+  EXPECT_EQ(spoken("3"), (Lines{"number tres"}));
 }
 
 TEST_F(SpeakTextTest, WriteSpeakShowsAndSpeaks) {
@@ -136,9 +138,9 @@ TEST_F(SpeakTextTest, WriteSpeakShowsAndSpeaks) {
   writeLineSpeak("2.3");
   writeSpeakNumber(-12);
   EXPECT_EQ(heard(), (Lines{"say Sua op\xE7\xE3o: ", "pause 200",
-                            "say 2.3", "char 50",
-                            "char 46", "char 51", "say -12", "sound _MENOS",
-                            "char 49", "char 50"}));
+                            "say 2.3", "number dois", "char 46",
+                            "number tres", "say -12", "sound _MENOS",
+                            "number doze"}));
   EXPECT_EQ(screenRow(1), "Sua op\xE7\xE3o: 2.3");
   EXPECT_EQ(screenRow(2), "-12");
 }
@@ -202,7 +204,7 @@ TEST_F(SpeechEngineTest, EngineThatFailsLeavesTheDiphonePath) {
   initSpeech(0, "");
   EXPECT_EQ(synthDispatch().startCount, 1);
   EXPECT_FALSE(speechState().engineActive);
-  EXPECT_EQ(spoken("7"), (Lines{"char 55"}));
+  EXPECT_EQ(spoken("7"), (Lines{"number sete"}));
 }
 
 }  // namespace
