@@ -14,6 +14,7 @@
 #include "app/program.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/key_script.h"
+#include "platform/headless/session_audio.h"
 #include "platform/ini/codepage.h"
 
 namespace {
@@ -21,14 +22,14 @@ namespace {
 constexpr int kUsageError = 2;
 
 struct Options {
-  std::filesystem::path keys, screen, attrs, speech, configDir, workDir;
+  std::filesystem::path keys, screen, attrs, speech, audio, configDir, workDir;
   std::optional<plat::LocalTime> now;
 };
 
 int usage(const std::string& problem) {
   std::cerr << "talonix-run: " << problem << "\n"
             << "usage: talonix-run --keys FILE [--screen FILE] [--attrs FILE]"
-               " [--speech FILE] [--config-dir DIR] [--workdir DIR]"
+               " [--speech FILE] [--audio FILE] [--config-dir DIR] [--workdir DIR]"
                " [--now YYYY-MM-DDTHH:MM]\n";
   return kUsageError;
 }
@@ -78,6 +79,8 @@ int parseOptions(int argc, char** argv, Options* o) {
       o->attrs = value;
     } else if (arg == "--speech") {
       o->speech = value;
+    } else if (arg == "--audio") {
+      o->audio = value;
     } else if (arg == "--config-dir") {
       o->configDir = value;
     } else if (arg == "--workdir") {
@@ -106,6 +109,14 @@ bool readFile(const std::filesystem::path& path, std::string* text) {
 bool writeLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   for (const std::string& line : lines) out << line << '\n';
+  out.flush();
+  return static_cast<bool>(out);
+}
+
+bool writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   out.flush();
   return static_cast<bool>(out);
 }
@@ -148,6 +159,10 @@ bool writeOutputs(const Options& o, const headless::HeadlessPlatform& p) {
   std::vector<std::string> speech;
   for (const std::string& line : p.speech()) speech.push_back(ini::cp1252ToUtf8(line));
   put(o.speech, speech);
+  if (!o.audio.empty() && !writeBytes(o.audio, headless::sessionAudioWav(p))) {
+    std::cerr << "talonix-run: cannot write " << o.audio.string() << "\n";
+    ok = false;
+  }
   return ok;
 }
 

@@ -300,11 +300,14 @@ void HeadlessPlatform::postQuit() { queue_.push_back(Queued{true, {}}); }
 // --- Sound -----------------------------------------------------------------
 
 void HeadlessPlatform::playLoopingWave(const uint8_t* image, size_t size) {
+  stopLoopingWave();  // a new sound replaces the one looping
   loopingImage_.assign(image, image + size);
   looping_ = true;
+  loops_.push_back(LoopCapture{loopingImage_, nowUs()});
 }
 
 void HeadlessPlatform::stopLoopingWave() {
+  if (looping_ && !loops_.empty()) loops_.back().endUs = nowUs();
   loopingImage_.clear();
   looping_ = false;
 }

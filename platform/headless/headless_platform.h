@@ -50,6 +50,16 @@ struct WaveCapture {
   size_t playedBytes = 0;
 };
 
+// One looping sound (the console's tone generator), with the virtual time
+// it began and the time it was stopped or replaced (kStillSounding while
+// it sounds).
+struct LoopCapture {
+  static constexpr uint64_t kStillSounding = UINT64_MAX;
+  std::vector<uint8_t> image;
+  uint64_t startUs = 0;
+  uint64_t endUs = kStillSounding;
+};
+
 // One cell of the virtual window as the last textOut painted it.
 struct PaintedCell {
   uint8_t ch = ' ';
@@ -176,6 +186,10 @@ class HeadlessPlatform : public plat::Platform {
   bool clipboardHasText() const { return clipboardHasText_; }
   // Every buffer written to the wave output, in order.
   const std::vector<WaveCapture>& waveCaptures() const { return waves_; }
+  // The virtual clock, in microseconds since the run began.
+  uint64_t virtualUs() const { return nowUs(); }
+  // Every looping sound started, in order.
+  const std::vector<LoopCapture>& loopCaptures() const { return loops_; }
   bool waveDeviceOpen() const { return waveOpen_; }
   size_t wavePending() const { return wavePending_.size(); }
   int waveOpenCount() const { return waveOpens_; }
@@ -243,6 +257,7 @@ class HeadlessPlatform : public plat::Platform {
   int beepCount_ = 0;
   bool looping_ = false;
   std::vector<uint8_t> loopingImage_;
+  std::vector<LoopCapture> loops_;
 
   std::string clipboard_;
   bool clipboardHasText_ = false;

@@ -57,6 +57,9 @@ void HeadlessPlatform::completeWave(size_t index, uint64_t playedUs) {
       static_cast<uint64_t>(w.channels) * std::max<uint16_t>(1, w.bitsPerSample / 8);
   uint64_t played = playedUs * bytesPerSecond(w) / 1000000ull;
   played -= played % frame;
+  // A buffer that sounded to its end played whole, whatever the rounding
+  // of its duration to microseconds.
+  if (playedUs >= w.endUs - w.startUs) played = w.data.size();
   w.playedBytes = static_cast<size_t>(std::min<uint64_t>(played, w.data.size()));
   plat::Event done;
   done.kind = plat::EventKind::kWaveDone;

@@ -1,0 +1,209 @@
+#include "platform/headless/session_audio.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace headless {
+namespace {
+
+uint32_t get32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+uint16_t get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+
+void put16(std::vector<uint8_t>& b, uint32_t v) {
+  b.push_back(static_cast<uint8_t>(v));
+  b.push_back(static_cast<uint8_t>(v >> 8));
+}
+void put32(std::vector<uint8_t>& b, uint32_t v) {
+  put16(b, v & 0xFFFF);
+  put16(b, v >> 16);
+}
+
+// One sample of one channel as signed 16 bits; wider samples keep their
+// top 16 bits.
+int sampleAt(const uint8_t* p, uint16_t bytes) {
+  if (bytes == 1) return (static_cast<int>(p[0]) - 128) * 256;
+  return static_cast<int16_t>(get16(p + bytes - 2));
+}
+
+int16_t clip(int64_t v) {
+  return static_cast<int16_t>(std::clamp<int64_t>(v, std::numeric_limits<int16_t>::min(),
+                                                  std::numeric_limits<int16_t>::max()));
+}
+
+// The samples of a looping image (the same layout the program builds):
+// false when it is not a PCM WAV image this file can read.
+struct LoopSound {
+  const uint8_t* data = nullptr;
+  size_t bytes = 0;
+  uint32_t rate = 0;
+  uint16_t bits = 0, channels = 0;
+};
+
+bool readLoopImage(const std::vector<uint8_t>& image, LoopSound* out) {
+  const size_t size = image.size();
+  if (size < 12 || std::memcmp(image.data(), "RIFF", 4) != 0) return false;
+  bool haveFormat = false;
+  for (size_t at = 12; size - at >= 8;) {
+    const uint8_t* chunk = image.data() + at;
+    const uint64_t length = get32(chunk + 4);
+    const size_t body = at + 8;
+    const size_t avail = static_cast<size_t>(std::min<uint64_t>(length, size - body));
+    if (std::memcmp(chunk, "fmt ", 4) == 0 && avail >= 16) {
+      out->channels = get16(chunk + 10);
+      out->rate = get32(chunk + 12);
+      out->bits = get16(chunk + 22);
+      haveFormat = true;
+    } else if (std::memcmp(chunk, "data", 4) == 0) {
+      out->data = chunk + 8;
+      out->bytes = avail;
+      return haveFormat && out->rate > 0 && out->channels > 0 && out->bits >= 8 &&
+             out->bits % 8 == 0;
+    }
+    if (length > size - body) return false;
+    at = body + static_cast<size_t>(length) + (length & 1);
+  }
+  return false;
+}
+
+struct Segment {
+  uint64_t startUs = 0, endUs = 0;
+  bool loop = false;
+  size_t index = 0;        // into waveCaptures() or loopCaptures()
+  uint64_t placedAt = 0;   // first output sample, after shortening silences
+};
+
+uint64_t bytesPerSecond(uint32_t rate, uint16_t bits, uint16_t channels) {
+  return std::max<uint64_t>(1, static_cast<uint64_t>(rate) * channels * (bits / 8));
+}
+
+std::vector<Segment> segmentsOf(const HeadlessPlatform& p) {
+  std::vector<Segment> segments;
+  const uint64_t runEndUs = p.virtualUs();
+  const std::vector<WaveCapture>& waves = p.waveCaptures();
+  for (size_t i = 0; i < waves.size(); ++i) {
+    const WaveCapture& w = waves[i];
+    if (w.playedBytes == 0) continue;
+    const uint64_t us =
+        w.playedBytes * 1000000ull / bytesPerSecond(w.sampleRate, w.bitsPerSample, w.channels);
+    segments.push_back(Segment{w.startUs, w.startUs + us, false, i});
+  }
+  const std::vector<LoopCapture>& loops = p.loopCaptures();
+  for (size_t i = 0; i < loops.size(); ++i) {
+    const uint64_t end = std::min(loops[i].endUs, std::max(runEndUs, loops[i].startUs));
+    if (end > loops[i].startUs) segments.push_back(Segment{loops[i].startUs, end, true, i});
+  }
+  std::stable_sort(segments.begin(), segments.end(), [](const Segment& a, const Segment& b) {
+    return a.startUs < b.startUs;
+  });
+  // The file begins with the first sound; longer silences are shortened,
+  // every sound after one moving earlier.
+  uint64_t shift = segments.empty() ? 0 : segments.front().startUs;
+  uint64_t coveredUntil = shift;
+  for (Segment& s : segments) {
+    if (s.startUs > coveredUntil + kSessionMaxSilenceUs) {
+      shift += s.startUs - coveredUntil - kSessionMaxSilenceUs;
+    }
+    coveredUntil = std::max(coveredUntil, s.endUs);
+    s.placedAt = (s.startUs - shift) * kSessionAudioRate / 1000000;
+  }
+  return segments;
+}
+
+void mixLoop(const LoopCapture& loop, const Segment& s, std::vector<int16_t>* out) {
+  LoopSound sound;
+  if (!readLoopImage(loop.image, &sound)) return;
+  const uint16_t sampleBytes = sound.bits / 8;
+  const size_t frameBytes = static_cast<size_t>(sampleBytes) * sound.channels;
+  const size_t frames = sound.bytes / frameBytes;
+  if (frames == 0) return;
+  const uint64_t count = (s.endUs - s.startUs) * kSessionAudioRate / 1000000;
+  if (out->size() < s.placedAt + count) out->resize(s.placedAt + count);
+  for (uint64_t j = 0; j < count; ++j) {
+    const size_t frame = static_cast<size_t>(j * sound.rate / kSessionAudioRate % frames);
+    const uint8_t* at = sound.data + frame * frameBytes;
+    int64_t sum = 0;
+    for (uint16_t c = 0; c < sound.channels; ++c) sum += sampleAt(at + c * sampleBytes, sampleBytes);
+    int16_t& into = (*out)[s.placedAt + j];
+    into = clip(into + sum / sound.channels);
+  }
+}
+
+}  // namespace
+
+std::vector<int16_t> convertToSessionFormat(const uint8_t* data, size_t bytes,
+                                            uint32_t sampleRate,
+                                            uint16_t bitsPerSample,
+                                            uint16_t channels) {
+  std::vector<int16_t> out;
+  if (!data || sampleRate == 0 || channels == 0 || bitsPerSample < 8 ||
+      bitsPerSample % 8 != 0) {
+    return out;
+  }
+  const uint16_t sampleBytes = bitsPerSample / 8;
+  const size_t frameBytes = static_cast<size_t>(sampleBytes) * channels;
+  const uint64_t frames = bytes / frameBytes;
+  // Output sample j holds the source frame that is sounding at its time.
+  const uint64_t count = (frames * kSessionAudioRate + sampleRate - 1) / sampleRate;
+  out.reserve(static_cast<size_t>(count));
+  for (uint64_t j = 0; j < count; ++j) {
+    const uint64_t frame = j * sampleRate / kSessionAudioRate;
+    const uint8_t* at = data + frame * frameBytes;
+    int64_t sum = 0;
+    for (uint16_t c = 0; c < channels; ++c) sum += sampleAt(at + c * sampleBytes, sampleBytes);
+    out.push_back(clip(sum / channels));
+  }
+  return out;
+}
+
+std::vector<int16_t> sessionAudioSamples(const HeadlessPlatform& p) {
+  std::vector<int16_t> out;
+  const std::vector<WaveCapture>& waves = p.waveCaptures();
+  uint64_t waveEnd = 0;  // output end of the last device buffer placed
+  const std::vector<Segment> segments = segmentsOf(p);
+  for (const Segment& s : segments) {
+    if (s.loop) continue;
+    const WaveCapture& w = waves[s.index];
+    const std::vector<int16_t> samples = convertToSessionFormat(
+        w.data.data(), w.playedBytes, w.sampleRate, w.bitsPerSample, w.channels);
+    // Buffers that followed each other on the device follow each other
+    // here too, without the rounding of their times opening a gap.
+    uint64_t at = s.placedAt;
+    if (at <= waveEnd + 2) at = waveEnd;
+    if (out.size() < at + samples.size()) out.resize(at + samples.size());
+    std::copy(samples.begin(), samples.end(), out.begin() + static_cast<ptrdiff_t>(at));
+    waveEnd = at + samples.size();
+  }
+  for (const Segment& s : segments) {
+    if (s.loop) mixLoop(p.loopCaptures()[s.index], s, &out);
+  }
+  return out;
+}
+
+std::vector<uint8_t> sessionAudioWav(const HeadlessPlatform& p) {
+  const std::vector<int16_t> samples = sessionAudioSamples(p);
+  // A WAV file cannot hold more than 4 GB of samples.
+  const size_t count = std::min<size_t>(samples.size(), (UINT32_MAX - 36) / 2);
+  const uint32_t dataBytes = static_cast<uint32_t>(count * 2);
+  std::vector<uint8_t> b;
+  b.reserve(44 + dataBytes);
+  b.insert(b.end(), {'R', 'I', 'F', 'F'});
+  put32(b, 36 + dataBytes);
+  b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+  put32(b, 16);
+  put16(b, 1);  // PCM
+  put16(b, 1);  // mono
+  put32(b, kSessionAudioRate);
+  put32(b, kSessionAudioRate * 2);
+  put16(b, 2);
+  put16(b, 16);
+  b.insert(b.end(), {'d', 'a', 't', 'a'});
+  put32(b, dataBytes);
+  for (size_t i = 0; i < count; ++i) put16(b, static_cast<uint16_t>(samples[i]));
+  return b;
+}
+
+}  // namespace headless
