@@ -10,6 +10,8 @@
 
 #ifdef TALONIX_HAVE_SDL2
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace sdlaudio {
@@ -60,6 +62,30 @@ void SDLCALL fill(void* userdata, Uint8* stream, int len) {
   if (anyFinished) term::postWake();
 }
 
+// Sound libraries report a missing card on stderr, which is the user's
+// terminal, right across the screen. While SDL starts and opens, stderr
+// goes nowhere.
+class QuietStderr {
+ public:
+  QuietStderr() {
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null < 0) return;
+    saved_ = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (saved_ >= 0) ::dup2(null, STDERR_FILENO);
+    ::close(null);
+  }
+  ~QuietStderr() {
+    if (saved_ < 0) return;
+    ::dup2(saved_, STDERR_FILENO);
+    ::close(saved_);
+  }
+  QuietStderr(const QuietStderr&) = delete;
+  QuietStderr& operator=(const QuietStderr&) = delete;
+
+ private:
+  int saved_ = -1;
+};
+
 // SDL's thread must be gone before the process tears down its statics.
 void shutDownAtExit() {
   if (device.id != 0) SDL_CloseAudioDevice(device.id);
@@ -92,6 +118,7 @@ int open(uint32_t sampleRate, uint16_t bitsPerSample, uint16_t channels) {
     return plat::Platform::kWaveBadFormat;
   }
   (void)term::wakeReadFd();  // the self-pipe exists before SDL's thread runs
+  QuietStderr quiet;
   if (!startSdl()) return plat::Platform::kWaveNoDriver;
   want.freq = static_cast<int>(sampleRate);
   want.channels = static_cast<Uint8>(channels);

@@ -1,0 +1,164 @@
+// The terminal program on the sound drivers a machine without a card has:
+// SDL's dummy and disk drivers, and none at all. It must start, speak its
+// farewell recording (or stay silent) and end, never hang, and never write
+// a sound library's complaints across the user's screen.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/wave_test_util.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+struct Outcome {
+  bool ended = false;  // false: still running at the limit, then killed
+  int exitCode = -1;
+  std::string screen, errors;
+};
+
+class SoundDeviceScenarioTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static std::atomic<int> counter{0};
+    dir_ = fs::temp_directory_path() /
+           ("talonix-device-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "config");
+    fs::create_directories(dir_ / "work");
+    std::ofstream(dir_ / "config" / "LUMIRA.INI", std::ios::binary)
+        << "[TALONIX]\r\nDIRTALONIX=" << (dir_ / "sons").string() << "\r\n";
+    farewell_ = wavetest::tone8(2000, 40);
+    wavetest::writeBytes(dir_ / "sons" / "CHFIM.wav", wavetest::makeWav(farewell_));
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+
+  // Runs the program with `driver`, types ESC and keeps the terminal open
+  // until it ends by itself.
+  Outcome run(const std::string& driver, const std::string& device = "") {
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+      const std::string v = *e;
+      if (v.rfind("SDL_", 0) != 0 && v.rfind("AUDIODEV=", 0) != 0 &&
+          v.rfind("TALONIX_CONFIG_DIR=", 0) != 0) {
+        env.push_back(v);
+      }
+    }
+    if (!device.empty()) env.push_back("AUDIODEV=" + device);
+    env.push_back("SDL_AUDIODRIVER=" + driver);
+    env.push_back("SDL_DISKAUDIOFILE=" + disk().string());
+    env.push_back("TALONIX_CONFIG_DIR=" + (dir_ / "config").string());
+    std::vector<char*> envp;
+    for (std::string& v : env) envp.push_back(v.data());
+    envp.push_back(nullptr);
+    const std::string program =
+        (fs::path(TALONIX_RUN_PATH).parent_path() / "talonix").string();
+    const std::string work = (dir_ / "work").string();
+    const std::string screen = (dir_ / "screen.txt").string();
+    const std::string errors = (dir_ / "errors.txt").string();
+
+    int keys[2];
+    EXPECT_EQ(::pipe(keys), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::dup2(keys[0], STDIN_FILENO);
+      ::close(keys[0]);
+      ::close(keys[1]);
+      const int out = ::open(screen.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      ::dup2(out, STDOUT_FILENO);
+      ::dup2(err, STDERR_FILENO);
+      if (::chdir(work.c_str()) != 0) ::_exit(126);
+      char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+      ::execve(program.c_str(), argv, envp.data());
+      ::_exit(127);
+    }
+    ::close(keys[0]);
+    EXPECT_EQ(::write(keys[1], "\x1b", 1), 1);
+    Outcome o;
+    int status = 0;
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < limit) {
+      if (::waitpid(child, &status, WNOHANG) == child) {
+        o.ended = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!o.ended) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+    }
+    ::close(keys[1]);
+    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    o.screen = readAll(screen);
+    o.errors = readAll(errors);
+    return o;
+  }
+  fs::path disk() const { return dir_ / "disk.raw"; }
+
+  fs::path dir_;
+  std::vector<uint8_t> farewell_;
+};
+
+TEST_F(SoundDeviceScenarioTest, TheDummyDriverPlaysAndTheProgramEnds) {
+  const Outcome o = run("dummy");
+  ASSERT_TRUE(o.ended) << "the program hung";
+  EXPECT_EQ(o.exitCode, 0);
+  EXPECT_NE(o.screen.find("Fim do programa"), std::string::npos);
+  EXPECT_EQ(o.errors, "");
+}
+
+TEST_F(SoundDeviceScenarioTest, TheDiskDriverReceivesTheRecordingsSamples) {
+  const Outcome o = run("disk");
+  ASSERT_TRUE(o.ended) << "the program hung";
+  EXPECT_EQ(o.exitCode, 0);
+  const std::string written = readAll(disk());
+  // All but the last byte, which the player turns into silence.
+  const std::string expected(farewell_.begin(), farewell_.end() - 1);
+  EXPECT_NE(written.find(expected + '\x80'), std::string::npos);
+}
+
+TEST_F(SoundDeviceScenarioTest, WithoutAnyDeviceTheProgramRunsSilently) {
+  struct Case {
+    const char* driver;
+    const char* device;
+  };
+  // No driver by that name; a disk driver that cannot write its file; a
+  // sound library asked for a card that is not there (it complains on
+  // stderr, which must not reach the screen).
+  for (const Case& c : {Case{"nonexistent", ""}, Case{"disk", ""},
+                        Case{"alsa", "talonix_no_such_device"}}) {
+    if (std::string(c.driver) == "disk") fs::create_directories(disk());
+    const Outcome o = run(c.driver, c.device);
+    ASSERT_TRUE(o.ended) << c.driver << ": the program hung";
+    EXPECT_EQ(o.exitCode, 0) << c.driver;
+    EXPECT_NE(o.screen.find("Fim do programa"), std::string::npos) << c.driver;
+    EXPECT_EQ(o.errors, "") << c.driver;
+  }
+}
+
+}  // namespace
