@@ -3,8 +3,8 @@
 #include "speech/number_words.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "console/console.h"
@@ -97,13 +97,21 @@ std::vector<std::string> splitWords(std::string_view text) {
 // The sample bytes of a recording: everything after its 44-byte header.
 // False when the file cannot be opened.
 bool readRecording(const std::string& path, std::vector<uint8_t>* samples) {
-  std::ifstream in(plat::platform().nativePath(path), std::ios::binary);
-  if (!in) return false;
-  std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
-                          std::istreambuf_iterator<char>());
   samples->clear();
-  if (bytes.size() > kWaveHeaderSize)
-    samples->assign(bytes.begin() + kWaveHeaderSize, bytes.end());
+  const std::filesystem::path file = plat::platform().nativePath(path);
+  // Only a regular file: reading a directory in its place would throw.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) return false;
+  const uintmax_t size = std::filesystem::file_size(file, error);
+  if (error) return false;
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return false;
+  if (size <= kWaveHeaderSize) return true;
+  in.seekg(static_cast<std::streamoff>(kWaveHeaderSize));
+  samples->resize(static_cast<size_t>(size - kWaveHeaderSize));
+  in.read(reinterpret_cast<char*>(samples->data()),
+          static_cast<std::streamsize>(samples->size()));
+  samples->resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
   return true;
 }
 
