@@ -119,6 +119,19 @@ TEST_F(SdlAudioTest, CloseWithQueuedSoundReturnsItAndRefusesFurtherWrites) {
   EXPECT_EQ(terminal_->waveOpen(22050, 16, 2), plat::Platform::kWaveOk);
 }
 
+TEST_F(SdlAudioTest, ADeviceClosedAndOpenedAgainPlaysOnlyTheNewSound) {
+  for (int round = 0; round < 3; ++round) {
+    write(11025 * 5, 1);  // cut by the close
+    terminal_->waveClose();
+    ASSERT_EQ(terminal_->waveOpen(11025, 8, 1), plat::Platform::kWaveOk);
+    write(300, 2);
+  }
+  pumpUntilDone(6);
+  ASSERT_EQ(done.size(), 6u);
+  for (size_t i = 0; i < 6; ++i) EXPECT_EQ(done[i].tag, i % 2 + 1) << i;
+  EXPECT_EQ(terminal_->waveOpen(11025, 8, 1), plat::Platform::kWaveBusy);
+}
+
 TEST_F(SdlAudioTest, OneDeviceAtATimeAndOnlyFormatsItCanPlay) {
   EXPECT_EQ(terminal_->waveOpen(11025, 8, 1), plat::Platform::kWaveBusy);
   terminal_->waveClose();

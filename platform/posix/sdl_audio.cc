@@ -32,10 +32,22 @@ struct Shared {
   uint8_t silence = 0;
 };
 
+struct Format {
+  uint32_t rate = 0;
+  uint16_t bits = 0, channels = 0;
+  bool operator==(const Format&) const = default;
+};
+
 struct Device {
   bool initTried = false;
   bool initOk = false;
   SDL_AudioDeviceID id = 0;
+  Format format;
+  // A closed device is only paused: SDL takes a few of its buffer periods
+  // (a quarter second at 11025 Hz) to really close one, which would hold
+  // up every key echoed. The next open of the same format takes it back.
+  SDL_AudioDeviceID parked = 0;
+  Format parkedFormat;
   Shared shared;
 };
 
@@ -89,7 +101,8 @@ class QuietStderr {
 // SDL's thread must be gone before the process tears down its statics.
 void shutDownAtExit() {
   if (device.id != 0) SDL_CloseAudioDevice(device.id);
-  device.id = 0;
+  if (device.parked != 0) SDL_CloseAudioDevice(device.parked);
+  device.id = device.parked = 0;
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
@@ -118,6 +131,20 @@ int open(uint32_t sampleRate, uint16_t bitsPerSample, uint16_t channels) {
     return plat::Platform::kWaveBadFormat;
   }
   (void)term::wakeReadFd();  // the self-pipe exists before SDL's thread runs
+  const Format format{sampleRate, bitsPerSample, channels};
+  if (device.parked != 0) {
+    const SDL_AudioDeviceID parked = device.parked;
+    device.parked = 0;
+    if (device.parkedFormat == format) {
+      // Paused, its callback does not run: the record is ours alone.
+      device.shared.playing.clear();
+      device.id = parked;
+      device.format = format;
+      SDL_PauseAudioDevice(device.id, 0);
+      return plat::Platform::kWaveOk;
+    }
+    SDL_CloseAudioDevice(parked);
+  }
   QuietStderr quiet;
   if (!startSdl()) return plat::Platform::kWaveNoDriver;
   want.freq = static_cast<int>(sampleRate);
@@ -131,6 +158,7 @@ int open(uint32_t sampleRate, uint16_t bitsPerSample, uint16_t channels) {
   // SDL converts to whatever the hardware takes.
   device.id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (device.id == 0) return plat::Platform::kWaveNoDriver;
+  device.format = format;
   SDL_PauseAudioDevice(device.id, 0);
   return plat::Platform::kWaveOk;
 }
@@ -164,7 +192,9 @@ void reset() {
 void close() {
   if (device.id == 0) return;
   reset();
-  SDL_CloseAudioDevice(device.id);  // waits for the callback to return
+  SDL_PauseAudioDevice(device.id, 1);  // returns once the callback is out
+  device.parked = device.id;
+  device.parkedFormat = device.format;
   device.id = 0;
 }
 
