@@ -18,7 +18,3 @@ void notYet(const char* what) {
 void configurationMenu() { notYet("A configura\xE7\xE3o"); }
 // Stand-in until cheque issuing is built.
 void issueCheque() { notYet("A emiss\xE3o de cheques"); }
-// Stand-in until the ledger browser is built.
-void browseEntries() { notYet("O folheamento de lan\xE7" "amentos"); }
-// Stand-in until the bank-entry form is built.
-void registerBankEntry() { notYet("O lan\xE7" "amento banc\xE1rio"); }

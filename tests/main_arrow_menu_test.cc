@@ -134,7 +134,7 @@ TEST_F(MainArrowMenuTest, EscLeavesTheScreenExactlyAsBeforeWithNoMessage) {
 TEST_F(MainArrowMenuTest, ALetterInThePopupMovesToItsCommand) {
   Outcome r = run("Up \"l\" Enter Esc");
   EXPECT_TRUE(r.said("say " + u8(kItems[2])));
-  EXPECT_GE(r.rowOf(u8("O lan\xE7" "amento banc\xE1rio")), 0);
+  EXPECT_GE(r.rowOf(u8("Preencha o formul\xE1rio com o lan\xE7" "amento a registrar")), 0);
 }
 
 }  // namespace
