@@ -132,6 +132,13 @@ TEST_F(BrowserTest, SearchMatchesAccentedLettersAndEscSearchesNothing) {
   EXPECT_EQ(browserState().current, 3u);
 }
 
+TEST_F(BrowserTest, SearchingAgainWithNoTextYetAsksForOne) {
+  fourEntries();
+  browse("Ctrl+F5 \"mercado\" Enter Esc");
+  EXPECT_TRUE(wasSaid("Qual o texto buscado? "));
+  EXPECT_EQ(browserState().current, 3u);
+}
+
 TEST_F(BrowserTest, RemovingAsksAndOnlySRemoves) {
   fourEntries();
   browse("Down Down Down R n F7 s Ctrl+PgDn R S Esc");
