@@ -167,9 +167,7 @@ void speakMessage(std::string_view identifier, int lineEnds) {
   if (lineEnds >= 0) writeText(text);
   for (int i = 0; i < lineEnds; ++i) writeLineEnd();
   const std::string name(identifier);
-  if (soundExists(name)) {
-    speakSound(name);
-  } else {
-    speakText(text);
-  }
+  // A recording that cannot be played (a broken file) must not leave the
+  // message unheard.
+  if (!soundExists(name) || !speakSound(name)) speakText(text);
 }

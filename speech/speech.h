@@ -52,7 +52,9 @@ void endSpeech();
 // key stopped it.
 void speakText(std::string_view text);
 void speakChar(uint8_t c);
-void speakSound(std::string_view name);
+// False only when the file is missing or is not a playable WAV, so a
+// caller holding the words can speak them instead.
+bool speakSound(std::string_view name);
 bool soundExists(std::string_view name);
 // The file a sound name is played from.
 std::string soundFilePath(std::string_view name);

@@ -66,10 +66,10 @@ void speakChar(uint8_t c) {
                ".wav");
 }
 
-void speakSound(std::string_view name) {
+bool speakSound(std::string_view name) {
   plat::platform().record("sound " + std::string(name));
   waitPendingUtterance();
-  playWaveFile(soundFilePath(name));
+  return playWaveFile(soundFilePath(name)) != -1;
 }
 
 bool soundExists(std::string_view name) {

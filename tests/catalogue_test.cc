@@ -4,6 +4,7 @@
 #include <set>
 
 #include "tests/speech_fixture.h"
+#include "tests/wave_test_util.h"
 
 namespace {
 
@@ -11,6 +12,11 @@ using speechtest::Lines;
 
 class CatalogueTest : public speechtest::SpeechFixture {
  protected:
+  // A short recording the player accepts.
+  void record(const char* name) {
+    wavetest::writeBytes(workDir() / "som" / name,
+                         wavetest::makeWav(std::vector<uint8_t>(300, 128)));
+  }
   void SetUp() override {
     SpeechFixture::SetUp();
     familySettings({"[TRADUTOR]", "DIRLETRAS=" + (workDir() / "letras").string()});
@@ -78,7 +84,7 @@ TEST_F(CatalogueTest, LineEndsAndSilentWriting) {
 }
 
 TEST_F(CatalogueTest, ARecordingIsPlayedInsteadOfTheText) {
-  touch(workDir() / "som" / "CHFIM.wav");
+  record("CHFIM.wav");
   forget();
   speakMessage("CHFIM", 1);
   EXPECT_EQ(screenRow(1), "Fim do programa");
@@ -86,11 +92,18 @@ TEST_F(CatalogueTest, ARecordingIsPlayedInsteadOfTheText) {
 }
 
 TEST_F(CatalogueTest, AnUnknownIdentifierWithARecordingStillPlaysIt) {
-  touch(workDir() / "som" / "CHNOVO.wav");
+  record("CHNOVO.wav");
   forget();
   speakMessage("CHNOVO", 0);
   EXPECT_EQ(screenRow(1), "--> Mensagem inv\xE1lida: CHNOVO");
   EXPECT_EQ(heard(), (Lines{"sound CHNOVO"}));
+}
+
+TEST_F(CatalogueTest, ABrokenRecordingGivesWayToTheText) {
+  touch(workDir() / "som" / "CHFIM.wav");
+  forget();
+  speakMessage("CHFIM", 1);
+  EXPECT_EQ(heard(), (Lines{"sound CHFIM", "say Fim do programa"}));
 }
 
 }  // namespace
