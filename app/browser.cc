@@ -219,7 +219,11 @@ void browseEntries() {
     return;
   }
   sortLedger();
+  // Closing the window ends the program from inside the browser: the
+  // changes made so far are saved then too, as ESC would have.
+  consoleState().beforeClose = [] { saveLedger(); };
   runBrowser();
+  consoleState().beforeClose = nullptr;
   saveLedger();
   resetLedger();
 }

@@ -34,6 +34,9 @@ struct ConsoleState {
   int magnifierFactor = 2;
   bool magnifying = false;
   bool closing = false;      // closeConsole is under way
+  // Run once when the user closes the window, before the program ends: a
+  // command holding unsaved user data sets it for as long as it runs.
+  void (*beforeClose)() = nullptr;
   // Wave-output completion handler (MM_WOM_DONE), used by the WAV player.
   void (*waveDoneHandler)(uintptr_t wparam, uintptr_t lparam) = nullptr;
   bool waveDoneEnabled = false;

@@ -158,6 +158,10 @@ void closeConsole() {
   // not start the shut-down again.
   if (s.closing) plat::exitProgram(0);
   s.closing = true;
+  if (void (*hook)() = s.beforeClose) {
+    s.beforeClose = nullptr;
+    hook();
+  }
   if (s.created) {
     while (keyAvailable()) readKey();
     stopTone();

@@ -231,6 +231,14 @@ TEST_F(BrowseCommandTest, ALedgerThatCannotBeReadIsNeitherBrowsedNorReplaced) {
   EXPECT_TRUE(std::filesystem::is_directory(ledgerPath()));
 }
 
+TEST_F(BrowseCommandTest, ClosingTheWindowInTheBrowserKeepsItsChanges) {
+  writeLedger(openingEntry() + storedEntry({"05/03/2024", "Cheque", "150,00", "D"}));
+  keys("Down Down R S");  // then the user closes the window
+  EXPECT_THROW(browseEntries(), plat::ExitRequest);
+  EXPECT_EQ(ledgerFile(), openingEntry());
+  EXPECT_EQ(consoleState().beforeClose, nullptr);
+}
+
 TEST_F(BrowseCommandTest, WithoutALedgerFileNameItSaysSo) {
   currentBank().ledgerFile.clear();
   run(browseEntries);
