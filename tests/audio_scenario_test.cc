@@ -13,22 +13,17 @@
 #include <vector>
 
 #include "tests/wave_test_util.h"
+#include "tests/test_files.h"
 
 namespace {
+
+using testfiles::readLines;
 
 namespace fs = std::filesystem;
 
 std::vector<uint8_t> readBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-std::vector<std::string> readLines(const fs::path& path) {
-  std::vector<std::string> lines;
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
-  return lines;
 }
 
 void writeText(const fs::path& path, const std::string& text) {

@@ -13,34 +13,18 @@
 #include <vector>
 
 #include "platform/ini/codepage.h"
+#include "tests/test_files.h"
 
 namespace {
+
+using testfiles::readAll;
+using testfiles::readLines;
+using testfiles::writeFile;
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
 std::string u8(const std::string& cp1252) { return ini::cp1252ToUtf8(cp1252); }
-
-Lines readLines(const fs::path& path) {
-  Lines lines;
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
-  return lines;
-}
-
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 std::string storedEntry(const Lines& fields) {
   std::string text;

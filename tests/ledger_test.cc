@@ -13,24 +13,18 @@
 #include "app/catalogue.h"
 #include "app/ledger_file.h"
 #include "tests/speech_fixture.h"
+#include "tests/test_files.h"
 
 namespace {
+
+using testfiles::writeFile;
 
 namespace fs = std::filesystem;
 using speechtest::Lines;
 
 const std::string kSeparator(40, '-');
 
-std::string fileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+std::string fileText(const fs::path& path) { return testfiles::readAll(path); }
 
 // The nine lines of an entry with the given line end.
 std::string entryText(const std::vector<std::string>& fields, const char* end = "\r\n") {

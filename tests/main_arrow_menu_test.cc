@@ -11,18 +11,13 @@
 #include <vector>
 
 #include "platform/ini/codepage.h"
+#include "tests/test_files.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using testfiles::readLines;
 
-std::vector<std::string> readLines(const fs::path& path) {
-  std::vector<std::string> lines;
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
-  return lines;
-}
+namespace fs = std::filesystem;
 
 struct Outcome {
   int code = -1;

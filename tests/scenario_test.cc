@@ -18,8 +18,14 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/key_script.h"
 #include "platform/ini/codepage.h"
+#include "tests/test_files.h"
 
 namespace {
+
+using testfiles::exitCodeOf;
+using testfiles::readAll;
+using testfiles::readLines;
+using testfiles::writeFile;
 
 namespace fs = std::filesystem;
 
@@ -65,34 +71,6 @@ std::vector<std::string> words(const std::vector<std::string>& speech) {
     if (s.rfind("pause ", 0) != 0) out.push_back(s);
   }
   return out;
-}
-
-std::vector<std::string> readLines(const fs::path& path) {
-  std::vector<std::string> lines;
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
-  return lines;
-}
-
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-// std::system's result is the wait status on Linux: the exit code sits in
-// bits 8..15 when the child ended normally.
-int exitCodeOf(int status) {
-  if (status == -1 || (status & 0x7F) != 0) return -1;
-  return (status >> 8) & 0xFF;
 }
 
 // A minimal 8-bit mono PCM recording.

@@ -13,35 +13,24 @@
 #include <vector>
 
 #include "platform/ini/codepage.h"
+#include "tests/test_files.h"
 
 namespace {
+
+using testfiles::readAll;
+using testfiles::writeFile;
 
 namespace fs = std::filesystem;
 
 std::string u8(const char* cp1252) { return ini::cp1252ToUtf8(cp1252); }
 
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
+// The file's lines without their CR LF ends.
 std::vector<std::string> readLines(const fs::path& path) {
-  std::vector<std::string> lines;
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  while (std::getline(in, line)) {
+  std::vector<std::string> lines = testfiles::readLines(path);
+  for (std::string& line : lines) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
   }
   return lines;
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
 }
 
 bool contains(const std::vector<std::string>& lines, const std::string& line) {

@@ -19,17 +19,15 @@
 #include <vector>
 
 #include "tests/wave_test_util.h"
+#include "tests/test_files.h"
 
 extern char** environ;
 
 namespace {
 
-namespace fs = std::filesystem;
+using testfiles::readAll;
 
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+namespace fs = std::filesystem;
 
 struct Outcome {
   bool ended = false;  // false: still running at the limit, then killed

@@ -12,8 +12,11 @@
 #include "app/commands.h"
 #include "app/ledger_file.h"
 #include "tests/speech_fixture.h"
+#include "tests/test_files.h"
 
 namespace {
+
+using testfiles::writeFile;
 
 namespace fs = std::filesystem;
 using speechtest::Lines;
@@ -22,16 +25,7 @@ const std::string kHeader =
     "Data        N\xFAmero      Documento                        Valor            Saldo";
 const std::string kRule(79, '-');
 
-std::string fileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+std::string fileText(const fs::path& path) { return testfiles::readAll(path); }
 
 std::string blanks(size_t n) { return std::string(n, ' '); }
 
