@@ -231,8 +231,9 @@ void speakDate(int day, int month, int year) {
     return;
   }
   if (!saySound("_de")) return;
-  if (!saySound(std::string("_") + std::string(kMonths[month - 1]).substr(0, 7)))
-    return;
+  std::string monthSound = "_";
+  monthSound += std::string_view(kMonths[month - 1]).substr(0, 7);
+  if (!saySound(monthSound)) return;
   if (!saySound("_de")) return;
   if (year >= 2000 && year <= 2099) {
     if (!sayNumber(2000, false)) return;
