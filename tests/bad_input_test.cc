@@ -92,9 +92,9 @@ TEST_F(BadSettingsScenarioTest, GarbageInEverySectionStillGivesAWorkingProgram) 
 class BadPasteTest : public speechtest::SpeechFixture {
  protected:
   void keys(const std::string& script) {
-    std::vector<headless::KeyGroup> groups;
+    std::vector<plat::headless::KeyGroup> groups;
     std::string error;
-    ASSERT_TRUE(headless::parseKeyScript(script, &groups, &error)) << error;
+    ASSERT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
     platform_->addKeyGroups(groups);
   }
   static bool printableOnly(const std::string& text) {

@@ -66,7 +66,7 @@ class LedgerUiFixture : public speechtest::SpeechFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
-    headless::HeadlessConfig config;
+    plat::headless::HeadlessConfig config;
     config.configDir = configDir();
     config.workDir = workDir();
     config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};
@@ -96,9 +96,9 @@ class LedgerUiFixture : public speechtest::SpeechFixture {
 
   // Keys the user types, each once the program waits for it.
   void keys(const std::string& script) {
-    std::vector<headless::KeyGroup> groups;
+    std::vector<plat::headless::KeyGroup> groups;
     std::string error;
-    ASSERT_TRUE(headless::parseKeyScript(script, &groups, &error)) << error;
+    ASSERT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
     platform_->addKeyGroups(groups);
   }
 

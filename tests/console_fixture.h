@@ -25,11 +25,11 @@ class ConsoleFixture : public ::testing::Test {
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_ / "windows");
     std::filesystem::create_directories(root_ / "work");
-    headless::HeadlessConfig config;
+    plat::headless::HeadlessConfig config;
     config.configDir = root_ / "windows";
     config.workDir = root_ / "work";
     config.startTime = plat::LocalTime{2025, 2, 28, 5, 23, 59, 58, 990};
-    platform_ = std::make_unique<headless::HeadlessPlatform>(config);
+    platform_ = std::make_unique<plat::headless::HeadlessPlatform>(config);
     plat::setPlatform(platform_.get());
     resetConsole();
     resetKeyboard();
@@ -77,7 +77,7 @@ class ConsoleFixture : public ::testing::Test {
   }
 
   std::filesystem::path root_;
-  std::unique_ptr<headless::HeadlessPlatform> platform_;
+  std::unique_ptr<plat::headless::HeadlessPlatform> platform_;
 };
 
 #endif  // TALONIX_TESTS_CONSOLE_FIXTURE_H_

@@ -88,7 +88,7 @@ TEST_F(ConsoleGrid, ColoursGoIntoTheCellsAndThePaint) {
   write("A");
   EXPECT_EQ(screenAttrAt(1, 1), 0x1C);
   EXPECT_EQ(platform_->attrAt(0, 0), 0x1C);
-  const headless::PaintedCell& cell = platform_->cellAt(0, 0);
+  const plat::headless::PaintedCell& cell = platform_->cellAt(0, 0);
   EXPECT_EQ(cell.fg.r, 255);
   EXPECT_EQ(cell.fg.g, 128);
   EXPECT_EQ(cell.bg.b, 255);
@@ -107,7 +107,7 @@ TEST_F(ConsoleGrid, RemapTableChoosesThePaletteEntry) {
   setBackColor(1);
   write("A");
   EXPECT_EQ(screenAttrAt(1, 1), 0x1F);
-  const headless::PaintedCell& cell = platform_->cellAt(0, 0);
+  const plat::headless::PaintedCell& cell = platform_->cellAt(0, 0);
   EXPECT_EQ(cell.bg.r, 255);  // colour 1 drawn as palette entry 4, red
   EXPECT_EQ(cell.bg.b, 0);
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ini/codepage.h"
+#include "platform/shared/codepage.h"
 #include "tests/test_files.h"
 
 namespace {
@@ -24,7 +24,7 @@ using testfiles::writeFile;
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-std::string u8(const std::string& cp1252) { return ini::cp1252ToUtf8(cp1252); }
+std::string u8(const std::string& cp1252) { return plat::cp1252ToUtf8(cp1252); }
 
 std::string storedEntry(const Lines& fields) {
   std::string text;

@@ -22,9 +22,9 @@ class FormTest : public speechtest::SpeechFixture {
   }
 
   void keys(const std::string& script) {
-    std::vector<headless::KeyGroup> groups;
+    std::vector<plat::headless::KeyGroup> groups;
     std::string error;
-    ASSERT_TRUE(headless::parseKeyScript(script, &groups, &error)) << error;
+    ASSERT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
     platform_->addKeyGroups(groups);
   }
 

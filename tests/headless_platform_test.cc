@@ -10,7 +10,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using headless::HeadlessPlatform;
+using plat::headless::HeadlessPlatform;
 using plat::Event;
 using plat::EventKind;
 using plat::PumpResult;
@@ -62,7 +62,7 @@ class HeadlessPlatformTest : public ::testing::Test {
   }
 
   HeadlessPlatform& make(plat::LocalTime start = at(2024, 3, 1, 10, 30)) {
-    headless::HeadlessConfig c;
+    plat::headless::HeadlessConfig c;
     c.configDir = dir_ / "config";
     c.workDir = dir_ / "work";
     c.startTime = start;
@@ -85,9 +85,9 @@ class HeadlessPlatformTest : public ::testing::Test {
 // --- Clock and calendar ----------------------------------------------------
 
 TEST(HeadlessCalendar, KnownDatesAndWeekdays) {
-  EXPECT_EQ(headless::daysFromCivil(1970, 1, 1), 0);
-  EXPECT_EQ(headless::daysFromCivil(2000, 3, 1), 11017);
-  EXPECT_EQ(headless::daysFromCivil(1969, 12, 31), -1);
+  EXPECT_EQ(plat::headless::daysFromCivil(1970, 1, 1), 0);
+  EXPECT_EQ(plat::headless::daysFromCivil(2000, 3, 1), 11017);
+  EXPECT_EQ(plat::headless::daysFromCivil(1969, 12, 31), -1);
   struct Case {
     int y, m, d, weekday;
   } cases[] = {{1970, 1, 1, 4}, {1969, 12, 31, 3}, {2000, 2, 29, 2},
@@ -95,7 +95,7 @@ TEST(HeadlessCalendar, KnownDatesAndWeekdays) {
                {1600, 1, 1, 6}};
   for (const Case& c : cases) {
     plat::LocalTime t =
-        headless::civilFromMs(headless::daysFromCivil(c.y, c.m, c.d) * 86400000);
+        plat::headless::civilFromMs(plat::headless::daysFromCivil(c.y, c.m, c.d) * 86400000);
     EXPECT_EQ(t.year, c.y);
     EXPECT_EQ(t.month, c.m);
     EXPECT_EQ(t.day, c.d);
@@ -104,11 +104,11 @@ TEST(HeadlessCalendar, KnownDatesAndWeekdays) {
 }
 
 TEST(HeadlessCalendar, EveryDayFollowsTheOneBefore) {
-  plat::LocalTime prev = headless::civilFromMs(headless::daysFromCivil(1899, 12, 31) * 86400000);
-  for (int64_t day = headless::daysFromCivil(1900, 1, 1);
-       day < headless::daysFromCivil(2101, 1, 1); ++day) {
-    plat::LocalTime t = headless::civilFromMs(day * 86400000 + 1234);
-    ASSERT_EQ(headless::msFromCivil(t), day * 86400000 + 1234);
+  plat::LocalTime prev = plat::headless::civilFromMs(plat::headless::daysFromCivil(1899, 12, 31) * 86400000);
+  for (int64_t day = plat::headless::daysFromCivil(1900, 1, 1);
+       day < plat::headless::daysFromCivil(2101, 1, 1); ++day) {
+    plat::LocalTime t = plat::headless::civilFromMs(day * 86400000 + 1234);
+    ASSERT_EQ(plat::headless::msFromCivil(t), day * 86400000 + 1234);
     ASSERT_EQ(t.weekday, (prev.weekday + 1) % 7);
     const bool newMonth = t.day == 1;
     ASSERT_TRUE(newMonth ? (t.month == prev.month % 12 + 1) : (t.day == prev.day + 1));
@@ -149,7 +149,7 @@ TEST_F(HeadlessPlatformTest, VirtualClockCrossesTheYear) {
 }
 
 TEST_F(HeadlessPlatformTest, DefaultStartIsTheRealDate) {
-  headless::HeadlessConfig c;
+  plat::headless::HeadlessConfig c;
   c.configDir = dir_;
   c.workDir = dir_;
   HeadlessPlatform p(c);
@@ -211,8 +211,8 @@ TEST_F(HeadlessPlatformTest, HandledOrOtherSystemKeysDoNotClose) {
 
 TEST_F(HeadlessPlatformTest, KeysArriveOnlyWhenTheProgramIsIdle) {
   HeadlessPlatform& p = make();
-  headless::KeyGroup first{{makeEvent(EventKind::kChar, '1'), makeEvent(EventKind::kChar, '2')}};
-  headless::KeyGroup second{{makeEvent(EventKind::kChar, '3')}};
+  plat::headless::KeyGroup first{{makeEvent(EventKind::kChar, '1'), makeEvent(EventKind::kChar, '2')}};
+  plat::headless::KeyGroup second{{makeEvent(EventKind::kChar, '3')}};
   p.addKeyGroups({first, second});
 
   p.postEvent(makeEvent(EventKind::kUser, 7));

@@ -7,7 +7,7 @@
 
 namespace {
 
-using headless::KeyGroup;
+using plat::headless::KeyGroup;
 using plat::Event;
 using plat::EventKind;
 
@@ -38,21 +38,21 @@ std::string describe(const std::vector<Event>& events) {
 
 std::string key(const char* name) {
   std::vector<Event> events;
-  if (!headless::keyEvents(name, &events)) return "unknown";
+  if (!plat::headless::keyEvents(name, &events)) return "unknown";
   return describe(events);
 }
 
 std::vector<KeyGroup> parse(const std::string& script) {
   std::vector<KeyGroup> groups;
   std::string error;
-  EXPECT_TRUE(headless::parseKeyScript(script, &groups, &error)) << error;
+  EXPECT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
   return groups;
 }
 
 std::string parseError(const std::string& script) {
   std::vector<KeyGroup> groups;
   std::string error;
-  EXPECT_FALSE(headless::parseKeyScript(script, &groups, &error));
+  EXPECT_FALSE(plat::headless::parseKeyScript(script, &groups, &error));
   return error;
 }
 
@@ -204,7 +204,7 @@ TEST(KeyScriptErrors, NameTheLine) {
 TEST(KeyScriptErrors, AFailedParseLeavesNoHalfScript) {
   std::vector<KeyGroup> groups;
   std::string error;
-  EXPECT_FALSE(headless::parseKeyScript("Enter Esc Bogus", &groups, &error));
+  EXPECT_FALSE(plat::headless::parseKeyScript("Enter Esc Bogus", &groups, &error));
   // The caller gets the message and no keys from before the fault.
   EXPECT_FALSE(error.empty());
   EXPECT_TRUE(groups.empty());

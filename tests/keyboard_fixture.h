@@ -9,7 +9,7 @@
 
 #include "console_fixture.h"
 
-class WatchedPlatform : public headless::HeadlessPlatform {
+class WatchedPlatform : public plat::headless::HeadlessPlatform {
  public:
   using HeadlessPlatform::HeadlessPlatform;
   void waitEvent() override {
@@ -27,7 +27,7 @@ class KeyboardConsoleTest : public ConsoleFixture {
  protected:
   void SetUp() override {
     ConsoleFixture::SetUp();
-    headless::HeadlessConfig config;
+    plat::headless::HeadlessConfig config;
     config.configDir = root_ / "windows";
     config.workDir = root_ / "work";
     auto watched = std::make_unique<WatchedPlatform>(config);
@@ -39,9 +39,9 @@ class KeyboardConsoleTest : public ConsoleFixture {
 
   // Keys the user types once the program waits.
   void typeLater(const std::string& script) {
-    std::vector<headless::KeyGroup> groups;
+    std::vector<plat::headless::KeyGroup> groups;
     std::string error;
-    ASSERT_TRUE(headless::parseKeyScript(script, &groups, &error)) << error;
+    ASSERT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
     platform_->addKeyGroups(groups);
   }
 

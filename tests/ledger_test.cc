@@ -60,7 +60,7 @@ class LedgerTest : public speechtest::SpeechFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
-    headless::HeadlessConfig config;
+    plat::headless::HeadlessConfig config;
     config.configDir = configDir();
     config.workDir = workDir();
     config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};

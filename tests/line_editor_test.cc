@@ -15,15 +15,15 @@ using speechtest::Lines;
 class LineEditorTest : public speechtest::SpeechFixture {
  protected:
   void keys(const std::string& script) {
-    std::vector<headless::KeyGroup> groups;
+    std::vector<plat::headless::KeyGroup> groups;
     std::string error;
-    ASSERT_TRUE(headless::parseKeyScript(script, &groups, &error)) << error;
+    ASSERT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
     platform_->addKeyGroups(groups);
   }
   // A byte no key name gives (Ctrl+\ is 28).
   void keyByte(uint8_t b) {
-    headless::KeyGroup group;
-    headless::typedCharEvents(b, &group.events);
+    plat::headless::KeyGroup group;
+    plat::headless::typedCharEvents(b, &group.events);
     platform_->addKeyGroups({group});
   }
   uint8_t edit(std::string& text, int maxLength = 10, bool editable = true,

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ini/codepage.h"
+#include "platform/shared/codepage.h"
 #include "tests/test_files.h"
 
 namespace {
@@ -71,7 +71,7 @@ class MainArrowMenuTest : public ::testing::Test {
   fs::path dir_;
 };
 
-std::string u8(const char* cp1252) { return ini::cp1252ToUtf8(cp1252); }
+std::string u8(const char* cp1252) { return plat::cp1252ToUtf8(cp1252); }
 
 const char* const kItems[5] = {
     "   C  configurar", "   E  emitir cheque", "   L  lan\xE7" "amento banc\xE1rio",

@@ -184,7 +184,7 @@ TEST_F(NumberSoundsTest, AKeyStopsTheRestOfTheNumberAndStaysQueued) {
   recording("_trezent", 25000);
   recording("_sessent", 25000);
   std::vector<plat::Event> events;
-  headless::typedCharEvents('z', &events);
+  plat::headless::typedCharEvents('z', &events);
   // Half a second into the first piece (25 000 samples last 2.3 s).
   for (const plat::Event& e : events)
     platform_->postEventAt(platform_->tickMs() + 500, e);

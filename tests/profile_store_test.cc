@@ -1,4 +1,4 @@
-#include "platform/ini/profile_store.h"
+#include "platform/shared/profile_store.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>  // setenv, unsetenv: the tests run on POSIX only
@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "platform/ini/codepage.h"
+#include "platform/shared/codepage.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -41,19 +41,19 @@ class ProfileStoreTest : public ::testing::Test {
   std::string get(const char* section, const char* key, const char* def = "",
                   size_t size = 80) const {
     std::string buffer(size, '#');
-    const size_t n = ini::getProfileString(file_, section, key, def,
+    const size_t n = plat::getProfileString(file_, section, key, def,
                                            buffer.data(), size);
     return buffer.substr(0, n);
   }
   // The list as the caller's buffer holds it, up to its final NUL.
   std::string list(const char* section, size_t size = 4000) const {
     std::string buffer(size, '#');
-    const size_t n = ini::getProfileString(file_, section, nullptr, "x",
+    const size_t n = plat::getProfileString(file_, section, nullptr, "x",
                                            buffer.data(), size);
     return buffer.substr(0, n + 1);
   }
   bool set(const char* section, const char* key, const char* value) {
-    return ini::writeProfileString(file_, section, key, value);
+    return plat::writeProfileString(file_, section, key, value);
   }
   size_t entriesInDir() const {
     return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
@@ -89,10 +89,10 @@ TEST_F(ProfileStoreTest, HonoursBufferSizes) {
   EXPECT_EQ(get("VIDEO", "falta", "Lucida Console", 10), "Lucida Co");
   EXPECT_EQ(get("VIDEO", "AMPLIF", "2", 1), "");
   char untouched = '#';
-  EXPECT_EQ(ini::getProfileString(file_, "VIDEO", "AMPLIF", "", &untouched, 0), 0u);
+  EXPECT_EQ(plat::getProfileString(file_, "VIDEO", "AMPLIF", "", &untouched, 0), 0u);
   EXPECT_EQ(untouched, '#');
   std::string buffer(3, '#');
-  ini::getProfileString(file_, "VIDEO", "AMPLIF", "", buffer.data(), 3);
+  plat::getProfileString(file_, "VIDEO", "AMPLIF", "", buffer.data(), 3);
   EXPECT_EQ(buffer, "35\0"s);
 }
 
@@ -105,7 +105,7 @@ TEST_F(ProfileStoreTest, ListsNamesInFileOrder) {
   EXPECT_EQ(list("falta"), "\0"s);
   // Cut short: the last name is cut and two NULs end it, size - 2 returned.
   std::string buffer(8, '#');
-  EXPECT_EQ(ini::getProfileString(file_, "Bancos", nullptr, "", buffer.data(), 8), 6u);
+  EXPECT_EQ(plat::getProfileString(file_, "Bancos", nullptr, "", buffer.data(), 8), 6u);
   EXPECT_EQ(buffer, "Zeta\0A\0\0"s);
 }
 
@@ -140,8 +140,8 @@ TEST_F(ProfileStoreTest, DeletesKeysAndSections) {
   EXPECT_EQ(disk(), "[B]\r\nk=4\r\n");
   // Deleting what is not there succeeds and creates nothing.
   const fs::path absent = dir_ / "absent.ini";
-  EXPECT_TRUE(ini::writeProfileString(absent, "A", "k", nullptr));
-  EXPECT_TRUE(ini::writeProfileString(absent, "A", nullptr, nullptr));
+  EXPECT_TRUE(plat::writeProfileString(absent, "A", "k", nullptr));
+  EXPECT_TRUE(plat::writeProfileString(absent, "A", nullptr, nullptr));
   EXPECT_FALSE(fs::exists(absent));
 }
 
@@ -167,21 +167,21 @@ TEST_F(ProfileStoreTest, BadFilesReadAsAbsent) {
   EXPECT_EQ(get("abc", "z", "def"), "def");
   EXPECT_EQ(get("A", "y"), "2");
   EXPECT_EQ(get("A", "w", "", 5), "vvvv");
-  EXPECT_EQ(ini::getProfileString(dir_, "A", "k", "def", std::string(9, ' ').data(), 9), 3u);
+  EXPECT_EQ(plat::getProfileString(dir_, "A", "k", "def", std::string(9, ' ').data(), 9), 3u);
 }
 
 TEST_F(ProfileStoreTest, FailedWritesLeaveTheOldFile) {
   // A directory where the file should be.
-  EXPECT_FALSE(ini::writeProfileString(dir_, "A", "k", "v"));
+  EXPECT_FALSE(plat::writeProfileString(dir_, "A", "k", "v"));
   fs::create_directory(dir_ / "sub");
-  EXPECT_FALSE(ini::writeProfileString(dir_ / "sub", "A", "k", "v"));
+  EXPECT_FALSE(plat::writeProfileString(dir_ / "sub", "A", "k", "v"));
   EXPECT_TRUE(fs::is_directory(dir_ / "sub"));
   // A file too large to be a settings file is neither read nor cut short.
   put("[A]\r\nk=1\r\n");
-  fs::resize_file(file_, ini::kMaxProfileFileSize + 1);
+  fs::resize_file(file_, plat::kMaxProfileFileSize + 1);
   EXPECT_EQ(get("A", "k", "def"), "def");
   EXPECT_FALSE(set("A", "k", "2"));
-  EXPECT_EQ(fs::file_size(file_), ini::kMaxProfileFileSize + 1);
+  EXPECT_EQ(fs::file_size(file_), plat::kMaxProfileFileSize + 1);
   // A read-only file stays as it is.
   put("[A]\r\nk=1\r\n");
   fs::permissions(file_, fs::perms::owner_read);
@@ -213,17 +213,17 @@ TEST_F(ProfileStoreTest, WritesThroughALinkAndLeavesNoTemporaryFiles) {
 }
 
 TEST_F(ProfileStoreTest, ResolvesProgramNamesToFiles) {
-  EXPECT_EQ(ini::resolveProfileFile("LUMIRA.INI", dir_), dir_ / "LUMIRA.INI");
+  EXPECT_EQ(plat::resolveProfileFile("LUMIRA.INI", dir_), dir_ / "LUMIRA.INI");
   put(dir_ / "lumira.ini", "");
-  EXPECT_EQ(ini::resolveProfileFile("LUMIRA.INI", dir_), dir_ / "lumira.ini");
+  EXPECT_EQ(plat::resolveProfileFile("LUMIRA.INI", dir_), dir_ / "lumira.ini");
   put(dir_ / "LUMIRA.INI", "");  // the exact name wins when it exists
-  EXPECT_EQ(ini::resolveProfileFile("LUMIRA.INI", dir_), dir_ / "LUMIRA.INI");
+  EXPECT_EQ(plat::resolveProfileFile("LUMIRA.INI", dir_), dir_ / "LUMIRA.INI");
   fs::create_directory(dir_ / "Configura\xC3\xA7\xC3\xA3o");
   put(dir_ / "Configura\xC3\xA7\xC3\xA3o" / "Ita\xC3\xBA.ini", "");
   const std::string windows = dir_.string() + "\\Configura\xE7\xE3o\\ITA\xDA.INI";
-  EXPECT_EQ(ini::resolveProfileFile(windows, "/elsewhere"),
+  EXPECT_EQ(plat::resolveProfileFile(windows, "/elsewhere"),
             dir_ / "Configura\xC3\xA7\xC3\xA3o" / "Ita\xC3\xBA.ini");
-  EXPECT_EQ(ini::resolveProfileFile("", dir_), fs::path());
+  EXPECT_EQ(plat::resolveProfileFile("", dir_), fs::path());
 }
 
 TEST(DefaultWindowsDirectoryTest, FollowsTheEnvironmentInOrder) {
@@ -238,14 +238,14 @@ TEST(DefaultWindowsDirectoryTest, FollowsTheEnvironmentInOrder) {
   setenv("TALONIX_CONFIG_DIR", "/cfg", 1);
   setenv("XDG_CONFIG_HOME", "/xdg", 1);
   setenv("HOME", "/home/u", 1);
-  EXPECT_EQ(ini::defaultWindowsDirectory(), fs::path("/cfg"));
+  EXPECT_EQ(plat::defaultWindowsDirectory(), fs::path("/cfg"));
   setenv("TALONIX_CONFIG_DIR", "", 1);
-  EXPECT_EQ(ini::defaultWindowsDirectory(), fs::path("/xdg/talonix"));
+  EXPECT_EQ(plat::defaultWindowsDirectory(), fs::path("/xdg/talonix"));
   setenv("XDG_CONFIG_HOME", "relative", 1);
-  EXPECT_EQ(ini::defaultWindowsDirectory(), fs::path("/home/u/.config/talonix"));
+  EXPECT_EQ(plat::defaultWindowsDirectory(), fs::path("/home/u/.config/talonix"));
   unsetenv("XDG_CONFIG_HOME");
   unsetenv("HOME");
-  EXPECT_EQ(ini::defaultWindowsDirectory(), fs::path("."));
+  EXPECT_EQ(plat::defaultWindowsDirectory(), fs::path("."));
   for (int i = 0; i < 3; ++i) {
     if (had[i]) setenv(names[i], saved[i].c_str(), 1);
     else unsetenv(names[i]);
@@ -253,20 +253,20 @@ TEST(DefaultWindowsDirectoryTest, FollowsTheEnvironmentInOrder) {
 }
 
 TEST(CodepageTest, ConvertsBetweenWindows1252AndUtf8) {
-  EXPECT_EQ(ini::cp1252ToUtf8("op\xE7\xE3o \x80\x9F"), "op\xC3\xA7\xC3\xA3o \xE2\x82\xAC\xC5\xB8");
-  EXPECT_EQ(ini::cp1252ToUtf8("\x84\x85\x8C\x9C"), "\xE2\x80\x9E\xE2\x80\xA6\xC5\x92\xC5\x93");
-  EXPECT_EQ(ini::cp1252ToUtf8("\x81\x90"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+  EXPECT_EQ(plat::cp1252ToUtf8("op\xE7\xE3o \x80\x9F"), "op\xC3\xA7\xC3\xA3o \xE2\x82\xAC\xC5\xB8");
+  EXPECT_EQ(plat::cp1252ToUtf8("\x84\x85\x8C\x9C"), "\xE2\x80\x9E\xE2\x80\xA6\xC5\x92\xC5\x93");
+  EXPECT_EQ(plat::cp1252ToUtf8("\x81\x90"), "\xEF\xBF\xBD\xEF\xBF\xBD");
   for (int c = 1; c < 256; ++c) {
     if (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D) continue;
     const std::string one(1, static_cast<char>(c));
-    EXPECT_EQ(ini::utf8ToCp1252(ini::cp1252ToUtf8(one)), one) << c;
+    EXPECT_EQ(plat::utf8ToCp1252(plat::cp1252ToUtf8(one)), one) << c;
   }
   // Malformed or unmappable input becomes '?', byte by byte.
-  EXPECT_EQ(ini::utf8ToCp1252("a\xC3"), "a?");
-  EXPECT_EQ(ini::utf8ToCp1252("\xC0\xAF\xED\xA0\x80"), "?????");
-  EXPECT_EQ(ini::utf8ToCp1252("\xE4\xB8\xAD\xEF\xBF\xBD\xC2\x90"), "???");
-  EXPECT_TRUE(ini::equalsIgnoreCase1252("A\xC7\xC3O \x8A", "a\xE7\xE3o \x9A"));
-  EXPECT_FALSE(ini::equalsIgnoreCase1252("\xD7", "\xF7"));
+  EXPECT_EQ(plat::utf8ToCp1252("a\xC3"), "a?");
+  EXPECT_EQ(plat::utf8ToCp1252("\xC0\xAF\xED\xA0\x80"), "?????");
+  EXPECT_EQ(plat::utf8ToCp1252("\xE4\xB8\xAD\xEF\xBF\xBD\xC2\x90"), "???");
+  EXPECT_TRUE(plat::equalsIgnoreCase1252("A\xC7\xC3O \x8A", "a\xE7\xE3o \x9A"));
+  EXPECT_FALSE(plat::equalsIgnoreCase1252("\xD7", "\xF7"));
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include "console/keyboard.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/key_script.h"
-#include "platform/ini/codepage.h"
+#include "platform/shared/codepage.h"
 #include "tests/test_files.h"
 
 namespace {
@@ -30,7 +30,7 @@ using testfiles::writeFile;
 namespace fs = std::filesystem;
 
 // Program texts are Windows-1252; the runner's files are UTF-8.
-std::string u8(const char* cp1252) { return ini::cp1252ToUtf8(cp1252); }
+std::string u8(const char* cp1252) { return plat::cp1252ToUtf8(cp1252); }
 
 struct RunResult {
   int code = -1;
@@ -135,16 +135,16 @@ class ScenarioTest : public ::testing::Test {
   // The same in this process. `extra` events run as further groups after
   // the script (mouse events, which a key script cannot name).
   RunResult runHere(const std::string& script,
-                    const std::vector<headless::KeyGroup>& extra = {}) {
-    std::vector<headless::KeyGroup> groups;
+                    const std::vector<plat::headless::KeyGroup>& extra = {}) {
+    std::vector<plat::headless::KeyGroup> groups;
     std::string error;
-    EXPECT_TRUE(headless::parseKeyScript(script, &groups, &error)) << error;
+    EXPECT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
     groups.insert(groups.end(), extra.begin(), extra.end());
-    headless::HeadlessConfig config;
+    plat::headless::HeadlessConfig config;
     config.configDir = configDir();
     config.workDir = workDir();
     config.startTime = plat::LocalTime{2024, 3, 1, 5, 10, 30, 0, 0};
-    headless::HeadlessPlatform p(config);
+    plat::headless::HeadlessPlatform p(config);
     p.addKeyGroups(groups);
     plat::setPlatform(&p);
     RunResult r;
@@ -155,19 +155,19 @@ class ScenarioTest : public ::testing::Test {
     }
     detachConsoleStreams();
     plat::setPlatform(nullptr);
-    for (int row = 0; row < headless::HeadlessPlatform::kRows; ++row) {
+    for (int row = 0; row < plat::headless::HeadlessPlatform::kRows; ++row) {
       std::string text = p.screenRow(row);
       text.erase(text.find_last_not_of(' ') + 1);
-      r.screen.push_back(ini::cp1252ToUtf8(text));
+      r.screen.push_back(plat::cp1252ToUtf8(text));
       std::string hex;
-      for (int col = 0; col < headless::HeadlessPlatform::kColumns; ++col) {
+      for (int col = 0; col < plat::headless::HeadlessPlatform::kColumns; ++col) {
         char buf[3];
         std::snprintf(buf, sizeof buf, "%02X", p.attrAt(col, row));
         hex += buf;
       }
       r.attrs.push_back(hex);
     }
-    for (const std::string& s : p.speech()) r.speech.push_back(ini::cp1252ToUtf8(s));
+    for (const std::string& s : p.speech()) r.speech.push_back(plat::cp1252ToUtf8(s));
     magnifier_ = p.magnifierLog();
     return r;
   }
@@ -422,7 +422,7 @@ TEST_F(ScenarioTest, MagnifierFactorZeroIsNeverADivisor) {
     down.y = 350;
     plat::Event up = down;
     up.kind = plat::EventKind::kMouseRUp;
-    RunResult r = runHere("", {headless::KeyGroup{{down, up}}});
+    RunResult r = runHere("", {plat::headless::KeyGroup{{down, up}}});
     EXPECT_EQ(r.code, 0);
     // Factor 0 works as 1: the whole window, unmagnified.
     EXPECT_EQ(magnifier_, (std::vector<std::string>{"snapshot", "stretch 0 0 1040 700",
@@ -441,7 +441,7 @@ TEST_F(ScenarioTest, MagnifierFollowsTheMouseWithTheConfiguredFactor) {
   move.x = 1000;
   plat::Event up = move;
   up.kind = plat::EventKind::kMouseRUp;
-  RunResult r = runHere("", {headless::KeyGroup{{down, move, up}}});
+  RunResult r = runHere("", {plat::headless::KeyGroup{{down, move, up}}});
   EXPECT_EQ(magnifier_,
             (std::vector<std::string>{"snapshot", "stretch 200 100 520 350",
                                       "stretch 500 100 520 350", "free"}));

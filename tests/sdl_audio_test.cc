@@ -44,7 +44,7 @@ class SdlAudioTest : public ::testing::Test {
     ASSERT_EQ(::pipe(in_), 0);
     ASSERT_EQ(::pipe(out_), 0);
     ::fcntl(out_[0], F_SETFL, O_NONBLOCK);
-    terminal_ = std::make_unique<plat::TerminalPlatform>(in_[0], out_[1]);
+    terminal_ = std::make_unique<plat::posix::TerminalPlatform>(in_[0], out_[1]);
     terminal_->setWindowProc(&collect);
     done.clear();
     programThread = std::this_thread::get_id();
@@ -77,7 +77,7 @@ class SdlAudioTest : public ::testing::Test {
   }
 
   int in_[2], out_[2];
-  std::unique_ptr<plat::TerminalPlatform> terminal_;
+  std::unique_ptr<plat::posix::TerminalPlatform> terminal_;
 };
 
 TEST_F(SdlAudioTest, BuffersComeBackInOrderOnTheProgramsThread) {

@@ -11,13 +11,13 @@
 
 namespace {
 
-using headless::convertToSessionFormat;
-using headless::HeadlessPlatform;
-using headless::sessionAudioSamples;
+using plat::headless::convertToSessionFormat;
+using plat::headless::HeadlessPlatform;
+using plat::headless::sessionAudioSamples;
 
 class SessionAudioTest : public ::testing::Test {
  protected:
-  HeadlessPlatform p{headless::HeadlessConfig{}};
+  HeadlessPlatform p{plat::headless::HeadlessConfig{}};
 
   void play(const std::vector<uint8_t>& bytes, uint32_t rate, uint16_t bits,
             uint16_t channels) {
@@ -129,7 +129,7 @@ TEST_F(SessionAudioTest, ATonePlaysBesideRecordingsForAsLongAsItLooped) {
 TEST_F(SessionAudioTest, TheFileIsAPlainPcmWav) {
   play(std::vector<uint8_t>(100, 129), 11025, 8, 1);
   finish();
-  const std::vector<uint8_t> wav = headless::sessionAudioWav(p);
+  const std::vector<uint8_t> wav = plat::headless::sessionAudioWav(p);
   std::vector<uint8_t> expected = wavetest::makeWav(std::vector<uint8_t>(400, 0), [] {
     wavetest::WavShape shape;
     shape.rate = 22050;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ini/codepage.h"
+#include "platform/shared/codepage.h"
 #include "tests/test_files.h"
 
 namespace {
@@ -22,7 +22,7 @@ using testfiles::writeFile;
 
 namespace fs = std::filesystem;
 
-std::string u8(const char* cp1252) { return ini::cp1252ToUtf8(cp1252); }
+std::string u8(const char* cp1252) { return plat::cp1252ToUtf8(cp1252); }
 
 // The file's lines without their CR LF ends.
 std::vector<std::string> readLines(const fs::path& path) {

@@ -23,7 +23,7 @@
 
 namespace speechtest {
 
-class TriggerPlatform : public headless::HeadlessPlatform {
+class TriggerPlatform : public plat::headless::HeadlessPlatform {
  public:
   using HeadlessPlatform::HeadlessPlatform;
 
@@ -39,7 +39,7 @@ class TriggerPlatform : public headless::HeadlessPlatform {
     if (!trigger_.empty() && line == trigger_) {
       trigger_.clear();
       std::vector<plat::Event> events;
-      headless::typedCharEvents(triggerKey_, &events);
+      plat::headless::typedCharEvents(triggerKey_, &events);
       for (const plat::Event& e : events) postEvent(e);
     }
   }
@@ -59,7 +59,7 @@ class SpeechFixture : public ::testing::Test {
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(configDir());
     std::filesystem::create_directories(workDir());
-    headless::HeadlessConfig config;
+    plat::headless::HeadlessConfig config;
     config.configDir = configDir();
     config.workDir = workDir();
     config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};
@@ -124,13 +124,13 @@ class SpeechFixture : public ::testing::Test {
   // Posts the events of a named key or typed character, pending at once.
   void press(std::string_view name) {
     std::vector<plat::Event> events;
-    ASSERT_TRUE(headless::keyEvents(name, &events)) << name;
+    ASSERT_TRUE(plat::headless::keyEvents(name, &events)) << name;
     for (const plat::Event& e : events) platform_->postEvent(e);
   }
   void type(std::string_view text) {
     for (char c : text) {
       std::vector<plat::Event> events;
-      headless::typedCharEvents(static_cast<uint8_t>(c), &events);
+      plat::headless::typedCharEvents(static_cast<uint8_t>(c), &events);
       for (const plat::Event& e : events) platform_->postEvent(e);
     }
   }

@@ -120,8 +120,8 @@ TEST_F(InitSpeechTest, LettersDirectoryDefaultsToTheInstallationTree) {
 
 TEST_F(InitSpeechTest, DiphoneFailureReportsWaitsForEnterAndEnds) {
   setDiphoneStartResultForTesting(2);
-  std::vector<headless::KeyGroup> enter(1);
-  ASSERT_TRUE(headless::keyEvents("Enter", &enter[0].events));
+  std::vector<plat::headless::KeyGroup> enter(1);
+  ASSERT_TRUE(plat::headless::keyEvents("Enter", &enter[0].events));
   platform_->addKeyGroups(enter);
   try {
     initSpeech(3, "");
@@ -320,8 +320,8 @@ TEST_F(KeyEchoTest, CtrlAltCodeFollowedByAnExtendedKeyGivesThatKey) {
 TEST_F(KeyEchoTest, F8SpeaksTheTimeAndReadsOn) {
   press("F8");
   // Typed after the time is heard: a key already waiting would cut it off.
-  std::vector<headless::KeyGroup> later(1);
-  headless::typedCharEvents('b', &later[0].events);
+  std::vector<plat::headless::KeyGroup> later(1);
+  plat::headless::typedCharEvents('b', &later[0].events);
   platform_->addKeyGroups(later);
   forget();
   EXPECT_EQ(readKeyEcho(), 'b');
@@ -331,8 +331,8 @@ TEST_F(KeyEchoTest, F8SpeaksTheTimeAndReadsOn) {
 }
 
 TEST_F(KeyEchoTest, WaitsForTheUserWhenNothingIsQueued) {
-  std::vector<headless::KeyGroup> later(1);
-  headless::typedCharEvents('y', &later[0].events);
+  std::vector<plat::headless::KeyGroup> later(1);
+  plat::headless::typedCharEvents('y', &later[0].events);
   platform_->addKeyGroups(later);
   EXPECT_EQ(readKeyEcho(), 'y');
 }

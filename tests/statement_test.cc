@@ -94,13 +94,13 @@ class StatementTest : public speechtest::SpeechFixture {
   }
   // Runs command X with the name typed, one key at a time, and ENTER.
   void exportAs(const std::string& typed) {
-    std::vector<headless::KeyGroup> keys;
+    std::vector<plat::headless::KeyGroup> keys;
     for (char c : typed) {
       keys.emplace_back();
-      headless::typedCharEvents(static_cast<uint8_t>(c), &keys.back().events);
+      plat::headless::typedCharEvents(static_cast<uint8_t>(c), &keys.back().events);
     }
     keys.emplace_back();
-    headless::keyEvents("Enter", &keys.back().events);
+    plat::headless::keyEvents("Enter", &keys.back().events);
     platform_->addKeyGroups(keys);
     forget();
     exportStatement();

@@ -48,12 +48,12 @@ class DecoderTest : public ::testing::Test {
   std::string decode(std::string_view bytes) {
     std::vector<Event> out;
     decoder_.feed(bytes, now_, &out);
-    now_ += term::kEscTimeoutMs;
+    now_ += plat::posix::kEscTimeoutMs;
     decoder_.flushPending(now_, &out);
     return summary(out);
   }
 
-  term::Decoder decoder_;
+  plat::posix::Decoder decoder_;
   uint64_t now_ = 1000;
 };
 
@@ -91,7 +91,7 @@ TEST_F(DecoderTest, EnterTabEscAndBackspace) {
 }
 
 TEST(DecoderEraseTest, TerminalWhoseBackspaceSendsBsHasCtrlBackspaceAsDel) {
-  term::Decoder decoder(false);
+  plat::posix::Decoder decoder(false);
   std::vector<Event> out;
   decoder.feed("\x08\x7f", 0, &out);
   EXPECT_EQ(summary(out),
@@ -194,10 +194,10 @@ TEST_F(DecoderTest, LoneEscWaitsForItsTimeout) {
   decoder_.feed(0x1b, 1000, &out);
   EXPECT_TRUE(out.empty());
   ASSERT_TRUE(decoder_.pending());
-  EXPECT_EQ(decoder_.deadline(), 1000 + term::kEscTimeoutMs);
-  decoder_.flushPending(1000 + term::kEscTimeoutMs - 1, &out);
+  EXPECT_EQ(decoder_.deadline(), 1000 + plat::posix::kEscTimeoutMs);
+  decoder_.flushPending(1000 + plat::posix::kEscTimeoutMs - 1, &out);
   EXPECT_TRUE(out.empty());
-  decoder_.flushPending(1000 + term::kEscTimeoutMs, &out);
+  decoder_.flushPending(1000 + plat::posix::kEscTimeoutMs, &out);
   EXPECT_EQ(summary(out), "down 0x1B, char 27, up 0x1B");
   EXPECT_FALSE(decoder_.pending());
 }
@@ -205,7 +205,7 @@ TEST_F(DecoderTest, LoneEscWaitsForItsTimeout) {
 TEST_F(DecoderTest, EscFollowedLateIsEscThenTheKey) {
   std::vector<Event> out;
   decoder_.feed(0x1b, 1000, &out);
-  decoder_.feed('a', 1000 + term::kEscTimeoutMs, &out);
+  decoder_.feed('a', 1000 + plat::posix::kEscTimeoutMs, &out);
   EXPECT_EQ(summary(out), "down 0x1B, char 27, up 0x1B, down A, char 97, up A");
 }
 
@@ -259,7 +259,7 @@ TEST_F(DecoderTest, RandomGarbageNeverProducesMalformedMessages) {
     }
     out.clear();
     decoder_.feed(bytes, now_, &out);
-    now_ += 1 + rng() % (2 * term::kEscTimeoutMs);
+    now_ += 1 + rng() % (2 * plat::posix::kEscTimeoutMs);
     decoder_.flushPending(now_, &out);
     // Every key is a down (with at most one character) and a matching up.
     size_t i = 0;
@@ -278,7 +278,7 @@ TEST_F(DecoderTest, RandomGarbageNeverProducesMalformedMessages) {
     }
   }
   // Once the garbage has timed out the decoder reads keys again.
-  now_ += term::kEscTimeoutMs;
+  now_ += plat::posix::kEscTimeoutMs;
   decoder_.flushPending(now_, &out);
   EXPECT_EQ(decode("\x18q"), "down X +ctrl, char 24, up X, down Q, char 113, up Q");
 }

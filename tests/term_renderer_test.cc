@@ -162,11 +162,11 @@ class RendererTest : public ::testing::Test {
 
   // Whether the model shows what the renderer wants (the visible part).
   void expectScreenMatches(int columns = 80, int rows = 25) {
-    for (int r = 0; r < std::min(rows, term::kGridRows); ++r) {
-      for (int c = 0; c < std::min(columns, term::kGridColumns); ++c) {
-        const term::Cell& want = renderer_.wanted(c, r);
+    for (int r = 0; r < std::min(rows, plat::posix::kGridRows); ++r) {
+      for (int c = 0; c < std::min(columns, plat::posix::kGridColumns); ++c) {
+        const plat::posix::Cell& want = renderer_.wanted(c, r);
         const TerminalModel::Cell& got = model_.at(c, r);
-        ASSERT_EQ(got.glyph, term::cellGlyph(want.ch)) << c << "," << r;
+        ASSERT_EQ(got.glyph, plat::posix::cellGlyph(want.ch)) << c << "," << r;
         ASSERT_TRUE(same(got.bg, want.bg)) << c << "," << r;
         if (got.glyph != " ") {
           ASSERT_TRUE(same(got.fg, want.fg)) << c << "," << r;
@@ -176,7 +176,7 @@ class RendererTest : public ::testing::Test {
     EXPECT_FALSE(model_.wrapped);
   }
 
-  term::Renderer renderer_;
+  plat::posix::Renderer renderer_;
   TerminalModel model_{80, 25};
 };
 

@@ -31,7 +31,7 @@ class TerminalPlatformTest : public ::testing::Test {
     ASSERT_EQ(::pipe(in_), 0);
     ASSERT_EQ(::pipe(out_), 0);
     ::fcntl(out_[0], F_SETFL, O_NONBLOCK);
-    terminal_ = std::make_unique<plat::TerminalPlatform>(in_[0], out_[1]);
+    terminal_ = std::make_unique<plat::posix::TerminalPlatform>(in_[0], out_[1]);
     received.clear();
     handleAll = true;
     terminal_->setWindowProc(&recordingProc);
@@ -70,7 +70,7 @@ class TerminalPlatformTest : public ::testing::Test {
   }
 
   int in_[2], out_[2];
-  std::unique_ptr<plat::TerminalPlatform> terminal_;
+  std::unique_ptr<plat::posix::TerminalPlatform> terminal_;
 };
 
 TEST_F(TerminalPlatformTest, KeysAreDispatchedOneMessageAtATime) {
@@ -168,7 +168,7 @@ TEST_F(TerminalPlatformTest, ClipboardKeepsTheTextAndHandsItToTheTerminal) {
 }
 
 TEST(TerminalPathTest, NativePathsAreUtf8WithSlashes) {
-  plat::TerminalPlatform terminal(-1, -1);
+  plat::posix::TerminalPlatform terminal(-1, -1);
   EXPECT_EQ(terminal.nativePath("dados\\extrato \xE7.txt").string(),
             "dados/extrato \xC3\xA7.txt");
   EXPECT_FALSE(terminal.fileExists(""));

@@ -19,7 +19,7 @@ class WavePlayerTest : public speechtest::SpeechFixture {
     wavetest::writeBytes(workDir() / name, bytes);
     return (workDir() / name).string();
   }
-  const std::vector<headless::WaveCapture>& captures() const {
+  const std::vector<plat::headless::WaveCapture>& captures() const {
     return platform_->waveCaptures();
   }
   std::vector<size_t> sizes() const {
@@ -30,7 +30,7 @@ class WavePlayerTest : public speechtest::SpeechFixture {
   // Types 'a' once the virtual clock reaches atMs.
   void typeAt(uint64_t atMs) {
     std::vector<plat::Event> events;
-    headless::typedCharEvents('a', &events);
+    plat::headless::typedCharEvents('a', &events);
     for (const plat::Event& e : events) platform_->postEventAt(atMs, e);
   }
 };

@@ -3,7 +3,7 @@
 #include "platform/posix/terminal_platform.h"
 
 int main() {
-  static plat::TerminalPlatform terminal;
+  static plat::posix::TerminalPlatform terminal;
   plat::setPlatform(&terminal);
   runTalonix();
 }

@@ -15,7 +15,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/key_script.h"
 #include "platform/headless/session_audio.h"
-#include "platform/ini/codepage.h"
+#include "platform/shared/codepage.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ bool parseNow(const std::string& s, plat::LocalTime* t) {
     return false;
   }
   // The day must exist: the calendar round trip keeps it.
-  plat::LocalTime back = headless::civilFromMs(headless::msFromCivil(*t));
+  plat::LocalTime back = plat::headless::civilFromMs(plat::headless::msFromCivil(*t));
   if (back.day != t->day || back.month != t->month) return false;
   t->second = t->millisecond = 0;
   t->weekday = back.weekday;
@@ -121,22 +121,22 @@ bool writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& b
   return static_cast<bool>(out);
 }
 
-std::vector<std::string> screenLines(const headless::HeadlessPlatform& p) {
+std::vector<std::string> screenLines(const plat::headless::HeadlessPlatform& p) {
   std::vector<std::string> lines;
-  for (int row = 0; row < headless::HeadlessPlatform::kRows; ++row) {
+  for (int row = 0; row < plat::headless::HeadlessPlatform::kRows; ++row) {
     std::string text = p.screenRow(row);
     text.erase(text.find_last_not_of(' ') + 1);
-    lines.push_back(ini::cp1252ToUtf8(text));
+    lines.push_back(plat::cp1252ToUtf8(text));
   }
   return lines;
 }
 
-std::vector<std::string> attrLines(const headless::HeadlessPlatform& p) {
+std::vector<std::string> attrLines(const plat::headless::HeadlessPlatform& p) {
   static const char kHex[] = "0123456789ABCDEF";
   std::vector<std::string> lines;
-  for (int row = 0; row < headless::HeadlessPlatform::kRows; ++row) {
+  for (int row = 0; row < plat::headless::HeadlessPlatform::kRows; ++row) {
     std::string line;
-    for (int col = 0; col < headless::HeadlessPlatform::kColumns; ++col) {
+    for (int col = 0; col < plat::headless::HeadlessPlatform::kColumns; ++col) {
       const uint8_t a = p.attrAt(col, row);
       line += kHex[a >> 4];
       line += kHex[a & 15];
@@ -147,7 +147,7 @@ std::vector<std::string> attrLines(const headless::HeadlessPlatform& p) {
 }
 
 // Writes each requested output; false (with a message) when one fails.
-bool writeOutputs(const Options& o, const headless::HeadlessPlatform& p) {
+bool writeOutputs(const Options& o, const plat::headless::HeadlessPlatform& p) {
   bool ok = true;
   auto put = [&](const std::filesystem::path& path, const std::vector<std::string>& lines) {
     if (path.empty() || writeLines(path, lines)) return;
@@ -157,9 +157,9 @@ bool writeOutputs(const Options& o, const headless::HeadlessPlatform& p) {
   put(o.screen, screenLines(p));
   put(o.attrs, attrLines(p));
   std::vector<std::string> speech;
-  for (const std::string& line : p.speech()) speech.push_back(ini::cp1252ToUtf8(line));
+  for (const std::string& line : p.speech()) speech.push_back(plat::cp1252ToUtf8(line));
   put(o.speech, speech);
-  if (!o.audio.empty() && !writeBytes(o.audio, headless::sessionAudioWav(p))) {
+  if (!o.audio.empty() && !writeBytes(o.audio, plat::headless::sessionAudioWav(p))) {
     std::cerr << "talonix-run: cannot write " << o.audio.string() << "\n";
     ok = false;
   }
@@ -176,14 +176,14 @@ int main(int argc, char** argv) {
     std::cerr << "talonix-run: cannot read " << o.keys.string() << "\n";
     return kUsageError;
   }
-  std::vector<headless::KeyGroup> groups;
+  std::vector<plat::headless::KeyGroup> groups;
   std::string error;
-  if (!headless::parseKeyScript(script, &groups, &error)) {
+  if (!plat::headless::parseKeyScript(script, &groups, &error)) {
     std::cerr << "talonix-run: " << o.keys.string() << ": " << error << "\n";
     return kUsageError;
   }
 
-  headless::HeadlessConfig config;
+  plat::headless::HeadlessConfig config;
   config.workDir = o.workDir;
   config.configDir = o.configDir;
   if (config.configDir.empty()) {
@@ -191,7 +191,7 @@ int main(int argc, char** argv) {
     if (env && *env) config.configDir = env;
   }
   config.startTime = o.now;
-  headless::HeadlessPlatform platform(config);
+  plat::headless::HeadlessPlatform platform(config);
   platform.addKeyGroups(groups);
   plat::setPlatform(&platform);
 

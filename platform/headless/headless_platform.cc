@@ -5,10 +5,10 @@
 #include <ctime>
 #include <system_error>
 
-#include "platform/ini/codepage.h"
-#include "platform/ini/profile_store.h"
+#include "platform/shared/codepage.h"
+#include "platform/shared/profile_store.h"
 
-namespace headless {
+namespace plat::headless {
 namespace {
 
 constexpr int64_t kMsPerDay = 86400000;
@@ -348,7 +348,7 @@ std::filesystem::path HeadlessPlatform::profilePath(const char* file) {
                                           (name.size() > 1 && name[1] == ':'));
   // A relative path names a file below the current directory.
   if (hasDir && !absolute) name = currentDirectory() + pathSeparator() + name;
-  return ini::resolveProfileFile(name, config_.configDir);
+  return plat::resolveProfileFile(name, config_.configDir);
 }
 
 size_t HeadlessPlatform::getPrivateProfileString(const char* section,
@@ -356,7 +356,7 @@ size_t HeadlessPlatform::getPrivateProfileString(const char* section,
                                                  const char* defaultValue,
                                                  char* buffer, size_t size,
                                                  const char* file) {
-  return ini::getProfileString(profilePath(file), section, key, defaultValue,
+  return plat::getProfileString(profilePath(file), section, key, defaultValue,
                                buffer, size);
 }
 
@@ -364,13 +364,13 @@ bool HeadlessPlatform::writePrivateProfileString(const char* section,
                                                  const char* key,
                                                  const char* value,
                                                  const char* file) {
-  return ini::writeProfileString(profilePath(file), section, key, value);
+  return plat::writeProfileString(profilePath(file), section, key, value);
 }
 
 size_t HeadlessPlatform::getProfileString(const char* section, const char* key,
                                           const char* defaultValue,
                                           char* buffer, size_t size) {
-  return ini::getProfileString(config_.configDir / "WIN.INI", section, key,
+  return plat::getProfileString(config_.configDir / "WIN.INI", section, key,
                                defaultValue, buffer, size);
 }
 
@@ -378,7 +378,7 @@ size_t HeadlessPlatform::getProfileString(const char* section, const char* key,
 
 std::string HeadlessPlatform::toCp1252(const std::filesystem::path& path) const {
   const std::u8string u8 = path.u8string();
-  return ini::utf8ToCp1252(
+  return plat::utf8ToCp1252(
       std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
 }
 
@@ -397,7 +397,7 @@ char HeadlessPlatform::pathSeparator() {
 }
 
 std::filesystem::path HeadlessPlatform::nativePath(std::string_view path) {
-  std::string utf8 = ini::cp1252ToUtf8(path);
+  std::string utf8 = plat::cp1252ToUtf8(path);
 #ifndef _WIN32
   std::replace(utf8.begin(), utf8.end(), '\\', '/');
 #endif
@@ -441,4 +441,4 @@ const PaintedCell& HeadlessPlatform::cellAt(int column, int row) const {
   return grid_[row * kColumns + column];
 }
 
-}  // namespace headless
+}  // namespace plat::headless

@@ -27,7 +27,7 @@ struct ExitRequest {
 
 }  // namespace plat
 
-namespace headless {
+namespace plat::headless {
 
 struct HeadlessConfig {
   std::filesystem::path configDir;  // the Windows directory stand-in
@@ -270,6 +270,6 @@ class HeadlessPlatform : public plat::Platform {
   std::vector<ShellRequest> shell_;
 };
 
-}  // namespace headless
+}  // namespace plat::headless
 
 #endif  // TALONIX_PLATFORM_HEADLESS_HEADLESS_PLATFORM_H_

@@ -2,7 +2,7 @@
 // message carried them, and open requests captured for tests.
 #include "platform/headless/headless_platform.h"
 
-namespace headless {
+namespace plat::headless {
 
 bool HeadlessPlatform::keyHeld(uint32_t virtualKey) {
   switch (virtualKey) {
@@ -20,4 +20,4 @@ void HeadlessPlatform::shellOpen(std::string_view program,
                                 std::string(directory)});
 }
 
-}  // namespace headless
+}  // namespace plat::headless

@@ -5,7 +5,7 @@
 
 #include "platform/headless/headless_platform.h"
 
-namespace headless {
+namespace plat::headless {
 namespace {
 
 uint64_t bytesPerSecond(const WaveCapture& w) {
@@ -124,4 +124,4 @@ bool HeadlessPlatform::advanceToNextSoundEvent() {
   return true;
 }
 
-}  // namespace headless
+}  // namespace plat::headless

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/ini/codepage.h"
+#include "platform/shared/codepage.h"
 
-namespace headless {
+namespace plat::headless {
 namespace {
 
 using plat::Event;
@@ -236,7 +236,7 @@ class Parser {
       }
       utf8.push_back(c);
     }
-    std::string bytes = ini::utf8ToCp1252(utf8);
+    std::string bytes = plat::utf8ToCp1252(utf8);
     for (char c : bytes) {
       std::vector<Event> events;
       typedCharEvents(static_cast<uint8_t>(c), &events);
@@ -360,4 +360,4 @@ bool parseKeyScript(std::string_view script, std::vector<KeyGroup>* groups,
   return false;
 }
 
-}  // namespace headless
+}  // namespace plat::headless

@@ -34,7 +34,7 @@
 
 #include "platform/platform.h"
 
-namespace headless {
+namespace plat::headless {
 
 // Events delivered to the program together, when it is next idle.
 struct KeyGroup {
@@ -54,6 +54,6 @@ bool keyEvents(std::string_view name, std::vector<plat::Event>* events);
 // The events of typing one Windows-1252 character.
 void typedCharEvents(uint8_t ch, std::vector<plat::Event>* events);
 
-}  // namespace headless
+}  // namespace plat::headless
 
 #endif  // TALONIX_PLATFORM_HEADLESS_KEY_SCRIPT_H_

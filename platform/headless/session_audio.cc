@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-namespace headless {
+namespace plat::headless {
 namespace {
 
 uint32_t get32(const uint8_t* p) {
@@ -206,4 +206,4 @@ std::vector<uint8_t> sessionAudioWav(const HeadlessPlatform& p) {
   return b;
 }
 
-}  // namespace headless
+}  // namespace plat::headless

@@ -21,7 +21,7 @@
 
 #include "platform/headless/headless_platform.h"
 
-namespace headless {
+namespace plat::headless {
 
 constexpr uint32_t kSessionAudioRate = 22050;
 constexpr uint64_t kSessionMaxSilenceUs = 1000000;
@@ -38,6 +38,6 @@ std::vector<int16_t> convertToSessionFormat(const uint8_t* data, size_t bytes,
                                             uint16_t bitsPerSample,
                                             uint16_t channels);
 
-}  // namespace headless
+}  // namespace plat::headless
 
 #endif  // TALONIX_PLATFORM_HEADLESS_SESSION_AUDIO_H_

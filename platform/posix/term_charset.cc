@@ -1,6 +1,6 @@
 #include "platform/posix/term_charset.h"
 
-namespace term {
+namespace plat::posix {
 namespace {
 
 // 0x80..0x9F; 0 marks the bytes Windows-1252 leaves unassigned.
@@ -59,4 +59,4 @@ std::string cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
-}  // namespace term
+}  // namespace plat::posix

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace term {
+namespace plat::posix {
 
 // The code point of a Windows-1252 byte; the five unassigned bytes give 0.
 uint32_t cp1252ToCodePoint(uint8_t byte);
@@ -17,6 +17,6 @@ void appendUtf8(std::string* out, uint32_t codePoint);
 // A whole text; the unassigned bytes are dropped.
 std::string cp1252ToUtf8(std::string_view text);
 
-}  // namespace term
+}  // namespace plat::posix
 
 #endif  // TALONIX_PLATFORM_POSIX_TERM_CHARSET_H_

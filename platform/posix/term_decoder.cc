@@ -3,7 +3,7 @@
 #include "platform/posix/term_charset.h"
 #include "platform/posix/term_keymap.h"
 
-namespace term {
+namespace plat::posix {
 namespace {
 
 using plat::Event;
@@ -278,4 +278,4 @@ void Decoder::flushPending(uint64_t nowMs, std::vector<Event>* out) {
   if (pending() && nowMs >= deadline()) resolveTimeout(out);
 }
 
-}  // namespace term
+}  // namespace plat::posix

@@ -16,7 +16,7 @@
 
 #include "platform/platform.h"
 
-namespace term {
+namespace plat::posix {
 
 // How long a partial sequence may wait for its next byte (milliseconds).
 constexpr uint64_t kEscTimeoutMs = 60;
@@ -73,6 +73,6 @@ class Decoder {
 void emitKey(uint32_t vk, Modifiers mods, int ch,
              std::vector<plat::Event>* out);
 
-}  // namespace term
+}  // namespace plat::posix
 
 #endif  // TALONIX_PLATFORM_POSIX_TERM_DECODER_H_

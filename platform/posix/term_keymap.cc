@@ -4,7 +4,7 @@
 
 #include "platform/posix/term_charset.h"
 
-namespace term {
+namespace plat::posix {
 namespace {
 
 using plat::Event;
@@ -182,4 +182,4 @@ uint32_t vkOfFinal(uint8_t f) {
   return 0;
 }
 
-}  // namespace term
+}  // namespace plat::posix

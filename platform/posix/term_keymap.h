@@ -9,7 +9,7 @@
 #include "platform/platform.h"
 #include "platform/posix/term_decoder.h"
 
-namespace term {
+namespace plat::posix {
 
 // The virtual key of a character on a US layout; *shifted tells whether
 // Shift makes it. Characters outside ASCII have no key (0).
@@ -31,6 +31,6 @@ uint32_t vkOfTildeNumber(int n);
 // The key of a final byte after CSI or SS3 (A Up, H Home, P F1, ...).
 uint32_t vkOfFinal(uint8_t final);
 
-}  // namespace term
+}  // namespace plat::posix
 
 #endif  // TALONIX_PLATFORM_POSIX_TERM_KEYMAP_H_

@@ -5,7 +5,7 @@
 
 #include "platform/posix/term_charset.h"
 
-namespace term {
+namespace plat::posix {
 namespace {
 
 constexpr size_t kMaxGapRewrite = 4;
@@ -248,4 +248,4 @@ std::string Renderer::flush() {
   return out;
 }
 
-}  // namespace term
+}  // namespace plat::posix

@@ -16,7 +16,7 @@
 
 #include "platform/platform.h"
 
-namespace term {
+namespace plat::posix {
 
 constexpr int kGridColumns = 80;
 constexpr int kGridRows = 25;
@@ -92,6 +92,6 @@ class Renderer {
 // bytes as blanks, bytes Windows-1252 leaves unassigned as '?'.
 std::string_view cellGlyph(uint8_t ch);
 
-}  // namespace term
+}  // namespace plat::posix
 
 #endif  // TALONIX_PLATFORM_POSIX_TERM_RENDERER_H_

@@ -6,7 +6,7 @@
 
 #include "platform/posix/terminal_platform.h"
 
-namespace plat {
+namespace plat::posix {
 
 bool TerminalPlatform::flushFileToDisk(const std::filesystem::path& path) {
   int fd;
@@ -24,4 +24,4 @@ bool TerminalPlatform::flushFileToDisk(const std::filesystem::path& path) {
   return ok;
 }
 
-}  // namespace plat
+}  // namespace plat::posix

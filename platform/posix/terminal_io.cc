@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace term {
+namespace plat::posix {
 namespace {
 
 // Title kept on the terminal's stack, alternate screen, hidden cursor, and
@@ -194,4 +194,4 @@ bool writeAll(int fd, const char* data, unsigned long size) {
   return true;
 }
 
-}  // namespace term
+}  // namespace plat::posix

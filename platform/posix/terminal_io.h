@@ -6,7 +6,7 @@
 #ifndef TALONIX_PLATFORM_POSIX_TERMINAL_IO_H_
 #define TALONIX_PLATFORM_POSIX_TERMINAL_IO_H_
 
-namespace term {
+namespace plat::posix {
 
 // Takes the terminal: raw mode on `inFd` (no echo, no line editing, no
 // signal keys, so Ctrl+C and Ctrl+\ arrive as keys), the alternate screen
@@ -33,6 +33,6 @@ bool takeContinued();
 // Writes all of `size` bytes, retrying short writes; false on failure.
 bool writeAll(int fd, const char* data, unsigned long size);
 
-}  // namespace term
+}  // namespace plat::posix
 
 #endif  // TALONIX_PLATFORM_POSIX_TERMINAL_IO_H_

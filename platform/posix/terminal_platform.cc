@@ -9,10 +9,9 @@
 
 #include "platform/posix/terminal_io.h"
 
-namespace plat {
+namespace plat::posix {
 namespace {
 
-using namespace term;
 
 constexpr size_t kReadChunk = 512;
 
@@ -227,4 +226,4 @@ void TerminalPlatform::queueDecoded() {
   decoded_.clear();
 }
 
-}  // namespace plat
+}  // namespace plat::posix

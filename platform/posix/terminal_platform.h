@@ -13,7 +13,7 @@
 #include "platform/posix/term_decoder.h"
 #include "platform/posix/term_renderer.h"
 
-namespace plat {
+namespace plat::posix {
 
 class TerminalPlatform : public plat::Platform {
  public:
@@ -114,8 +114,8 @@ class TerminalPlatform : public plat::Platform {
   bool inputClosed_ = false;
   bool paintPending_ = false;
   bool quitRequested_ = false;
-  term::Renderer renderer_;
-  term::Decoder decoder_;
+  plat::posix::Renderer renderer_;
+  plat::posix::Decoder decoder_;
   std::vector<plat::Event> decoded_;
   std::deque<plat::Event> queue_;
   std::string clipboard_;
@@ -125,6 +125,6 @@ class TerminalPlatform : public plat::Platform {
   bool shiftHeld_ = false, ctrlHeld_ = false, altHeld_ = false;
 };
 
-}  // namespace plat
+}  // namespace plat::posix
 
 #endif  // TALONIX_PLATFORM_POSIX_TERMINAL_PLATFORM_H_

@@ -6,15 +6,14 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "platform/ini/codepage.h"
-#include "platform/ini/profile_store.h"
+#include "platform/shared/codepage.h"
+#include "platform/shared/profile_store.h"
 #include "platform/posix/terminal_io.h"
 #include "platform/posix/terminal_platform.h"
 
-namespace plat {
+namespace plat::posix {
 namespace {
 
-using namespace term;
 
 std::string base64(std::string_view data) {
   static const char kDigits[] =
@@ -42,7 +41,7 @@ std::string base64(std::string_view data) {
 
 std::filesystem::path settingsFile(const char* file, const std::string& winDir,
                                    TerminalPlatform* self) {
-  return ini::resolveProfileFile(file ? file : "WIN.INI",
+  return plat::resolveProfileFile(file ? file : "WIN.INI",
                                  self->nativePath(winDir));
 }
 
@@ -60,7 +59,7 @@ bool TerminalPlatform::setClipboardText(std::string_view text) {
   clipboardHasText_ = true;
   // The user's terminal takes it into the desktop clipboard (OSC 52).
   if (windowOpen_) {
-    writeOut("\x1b]52;c;" + base64(ini::cp1252ToUtf8(text)) + "\x07");
+    writeOut("\x1b]52;c;" + base64(plat::cp1252ToUtf8(text)) + "\x07");
   }
   return true;
 }
@@ -109,7 +108,7 @@ size_t TerminalPlatform::getPrivateProfileString(const char* section,
                                                  const char* defaultValue,
                                                  char* buffer, size_t size,
                                                  const char* file) {
-  return ini::getProfileString(settingsFile(file, windowsDirectory(), this),
+  return plat::getProfileString(settingsFile(file, windowsDirectory(), this),
                                section, key, defaultValue, buffer, size);
 }
 
@@ -117,7 +116,7 @@ bool TerminalPlatform::writePrivateProfileString(const char* section,
                                                  const char* key,
                                                  const char* value,
                                                  const char* file) {
-  return ini::writeProfileString(settingsFile(file, windowsDirectory(), this),
+  return plat::writeProfileString(settingsFile(file, windowsDirectory(), this),
                                  section, key, value);
 }
 
@@ -129,20 +128,20 @@ size_t TerminalPlatform::getProfileString(const char* section, const char* key,
 }
 
 std::string TerminalPlatform::windowsDirectory() {
-  return ini::utf8ToCp1252(ini::defaultWindowsDirectory().string());
+  return plat::utf8ToCp1252(plat::defaultWindowsDirectory().string());
 }
 
 std::string TerminalPlatform::currentDirectory() {
   std::error_code ec;
   const std::filesystem::path cwd = std::filesystem::current_path(ec);
-  return ec ? std::string(".") : ini::utf8ToCp1252(cwd.string());
+  return ec ? std::string(".") : plat::utf8ToCp1252(cwd.string());
 }
 
 std::string TerminalPlatform::programPath() {
   std::error_code ec;
   const std::filesystem::path exe =
       std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string("talonix") : ini::utf8ToCp1252(exe.string());
+  return ec ? std::string("talonix") : plat::utf8ToCp1252(exe.string());
 }
 
 std::filesystem::path TerminalPlatform::nativePath(std::string_view path) {
@@ -150,7 +149,7 @@ std::filesystem::path TerminalPlatform::nativePath(std::string_view path) {
   for (char& c : p) {
     if (c == '\\') c = '/';
   }
-  return std::filesystem::path(ini::cp1252ToUtf8(p));
+  return std::filesystem::path(plat::cp1252ToUtf8(p));
 }
 
 bool TerminalPlatform::fileExists(std::string_view path) {
@@ -165,4 +164,4 @@ void TerminalPlatform::exitProcess(int code) {
   std::exit(code);
 }
 
-}  // namespace plat
+}  // namespace plat::posix

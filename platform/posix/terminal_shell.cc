@@ -11,10 +11,10 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/ini/codepage.h"
+#include "platform/shared/codepage.h"
 #include "platform/posix/terminal_platform.h"
 
-namespace plat {
+namespace plat::posix {
 namespace {
 
 // Runs argv in the background, cut off from the terminal.
@@ -69,11 +69,11 @@ void TerminalPlatform::shellOpen(std::string_view program,
   // A document or address: the desktop's own association opens it.
   auto target = [&](std::string_view text) {
     const std::filesystem::path p = nativePath(text);
-    return isFile(p) ? p.string() : ini::cp1252ToUtf8(text);
+    return isFile(p) ? p.string() : plat::cp1252ToUtf8(text);
   };
   if (isFile(native) && access(native.c_str(), X_OK) == 0) {
     std::vector<std::string> args{native.string()};
-    if (!parameters.empty()) args.push_back(ini::cp1252ToUtf8(parameters));
+    if (!parameters.empty()) args.push_back(plat::cp1252ToUtf8(parameters));
     spawnDetached(args, dir);
   } else if (!parameters.empty()) {
     spawnDetached({"xdg-open", target(parameters)}, dir);
@@ -82,4 +82,4 @@ void TerminalPlatform::shellOpen(std::string_view program,
   }
 }
 
-}  // namespace plat
+}  // namespace plat::posix

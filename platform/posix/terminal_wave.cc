@@ -1,32 +1,32 @@
 // The terminal backend's wave output: the SDL device, with finished
 // buffers turned into kWaveDone events on the program's thread.
-#include "platform/posix/sdl_audio.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/posix/terminal_platform.h"
 
-namespace plat {
+namespace plat::posix {
 
 int TerminalPlatform::waveOpen(uint32_t sampleRate, uint16_t bitsPerSample,
                                uint16_t channels) {
-  return sdlaudio::open(sampleRate, bitsPerSample, channels);
+  return plat::sdl::open(sampleRate, bitsPerSample, channels);
 }
 
 bool TerminalPlatform::waveWrite(const uint8_t* data, size_t size,
                                  uintptr_t tag) {
-  return sdlaudio::write(data, size, tag);
+  return plat::sdl::write(data, size, tag);
 }
 
 void TerminalPlatform::waveReset() {
-  sdlaudio::reset();
+  plat::sdl::reset();
   queueWaveDone();
 }
 
 void TerminalPlatform::waveClose() {
-  sdlaudio::close();
+  plat::sdl::close();
   queueWaveDone();
 }
 
 void TerminalPlatform::queueWaveDone() {
-  for (const auto& [tag, size] : sdlaudio::takeFinished()) {
+  for (const auto& [tag, size] : plat::sdl::takeFinished()) {
     plat::Event done;
     done.kind = plat::EventKind::kWaveDone;
     done.wparam = tag;
@@ -35,4 +35,4 @@ void TerminalPlatform::queueWaveDone() {
   }
 }
 
-}  // namespace plat
+}  // namespace plat::posix

@@ -28,11 +28,11 @@ constexpr size_t kEntries = 20000;
 class BrowserBench {
  public:
   BrowserBench() {
-    headless::HeadlessConfig config;
+    plat::headless::HeadlessConfig config;
     config.configDir = std::filesystem::temp_directory_path();
     config.workDir = std::filesystem::temp_directory_path();
     config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};
-    platform_ = std::make_unique<headless::HeadlessPlatform>(config);
+    platform_ = std::make_unique<plat::headless::HeadlessPlatform>(config);
     plat::setPlatform(platform_.get());
     resetConsole();
     resetKeyboard();
@@ -61,10 +61,10 @@ class BrowserBench {
     resetSynth();
     plat::setPlatform(nullptr);
   }
-  headless::HeadlessPlatform& platform() { return *platform_; }
+  plat::headless::HeadlessPlatform& platform() { return *platform_; }
 
  private:
-  std::unique_ptr<headless::HeadlessPlatform> platform_;
+  std::unique_ptr<plat::headless::HeadlessPlatform> platform_;
 };
 
 void atEnd(size_t current) {
@@ -122,9 +122,9 @@ void BM_BrowserKeysThroughTheLoop(benchmark::State& state) {
   std::string script = "Ctrl+PgDn";
   for (int i = 0; i < kPairs; ++i) script += " Up Down";
   script += " Esc";
-  std::vector<headless::KeyGroup> groups;
+  std::vector<plat::headless::KeyGroup> groups;
   std::string error;
-  headless::parseKeyScript(script, &groups, &error);
+  plat::headless::parseKeyScript(script, &groups, &error);
   for (auto _ : state) {
     bench.platform().addKeyGroups(groups);
     runBrowser();

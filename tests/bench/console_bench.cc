@@ -20,13 +20,13 @@ struct HeadlessConsole {
     openConsole();
   }
   ~HeadlessConsole() { plat::setPlatform(nullptr); }
-  static headless::HeadlessConfig config() {
-    headless::HeadlessConfig c;
+  static plat::headless::HeadlessConfig config() {
+    plat::headless::HeadlessConfig c;
     c.configDir = std::filesystem::temp_directory_path() / "talonix_bench_cfg";
     c.workDir = std::filesystem::temp_directory_path();
     return c;
   }
-  headless::HeadlessPlatform platform;
+  plat::headless::HeadlessPlatform platform;
 };
 
 void BM_WriteCharsPrompt(benchmark::State& state) {

@@ -73,10 +73,10 @@ void BM_KeyThroughWindowProcedure(benchmark::State& state) {
   const std::filesystem::path dir =
       std::filesystem::temp_directory_path() / "talonix_keyboard_bench";
   std::filesystem::create_directories(dir);
-  headless::HeadlessConfig config;
+  plat::headless::HeadlessConfig config;
   config.configDir = dir;
   config.workDir = dir;
-  headless::HeadlessPlatform backend(config);
+  plat::headless::HeadlessPlatform backend(config);
   plat::setPlatform(&backend);
   resetConsole();
   resetKeyboard();

@@ -22,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // The headless backend with a real disk flush, as the terminal one does.
-class DiskPlatform : public headless::HeadlessPlatform {
+class DiskPlatform : public plat::headless::HeadlessPlatform {
  public:
   using HeadlessPlatform::HeadlessPlatform;
   bool flushFileToDisk(const fs::path& path) override {
@@ -40,7 +40,7 @@ class Ledger {
     dir_ = fs::temp_directory_path() /
            ("talonix-ledger-bench-" + std::to_string(std::random_device{}()));
     fs::create_directories(dir_);
-    headless::HeadlessConfig config;
+    plat::headless::HeadlessConfig config;
     config.configDir = dir_;
     config.workDir = dir_;
     config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};

@@ -26,13 +26,13 @@ struct HeadlessEditor {
     openConsole();
   }
   ~HeadlessEditor() { plat::setPlatform(nullptr); }
-  static headless::HeadlessConfig config() {
-    headless::HeadlessConfig c;
+  static plat::headless::HeadlessConfig config() {
+    plat::headless::HeadlessConfig c;
     c.configDir = std::filesystem::temp_directory_path() / "talonix_bench_cfg";
     c.workDir = std::filesystem::temp_directory_path();
     return c;
   }
-  headless::HeadlessPlatform platform;
+  plat::headless::HeadlessPlatform platform;
 };
 
 // One editing session of `keys` keys ending with Enter, all type-ahead

@@ -7,8 +7,8 @@
 #include <random>
 #include <string>
 
-#include "platform/ini/profile_store.h"
-#include "platform/ini/profile_text.h"
+#include "platform/shared/profile_store.h"
+#include "platform/shared/profile_text.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ void BM_LookupInFile(benchmark::State& state) {
   std::ofstream(file, std::ios::binary) << twoHundredLines();
   char buffer[80];
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ini::getProfileString(file, "banco 19", "ARQUIVOLANC", "",
+    benchmark::DoNotOptimize(plat::getProfileString(file, "banco 19", "ARQUIVOLANC", "",
                                                    buffer, sizeof buffer));
   }
   std::filesystem::remove_all(dir);
@@ -44,7 +44,7 @@ void BM_LookupInText(benchmark::State& state) {
   const std::string text = twoHundredLines();
   char buffer[80];
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ini::readProfileText(text, "banco 19", "ARQUIVOLANC", "",
+    benchmark::DoNotOptimize(plat::readProfileText(text, "banco 19", "ARQUIVOLANC", "",
                                                   buffer, sizeof buffer));
   }
 }

@@ -21,17 +21,17 @@ std::string thousandKeys() {
 }
 
 void BM_ThousandKeyScenario(benchmark::State& state) {
-  std::vector<headless::KeyGroup> groups;
+  std::vector<plat::headless::KeyGroup> groups;
   std::string error;
-  if (!headless::parseKeyScript(thousandKeys(), &groups, &error)) {
+  if (!plat::headless::parseKeyScript(thousandKeys(), &groups, &error)) {
     state.SkipWithError(error.c_str());
     return;
   }
   size_t speechLines = 0;
   for (auto _ : state) {
-    headless::HeadlessConfig config;
+    plat::headless::HeadlessConfig config;
     config.startTime = plat::LocalTime{2024, 3, 1, 5, 10, 30, 0, 0};
-    headless::HeadlessPlatform p(config);
+    plat::headless::HeadlessPlatform p(config);
     p.addKeyGroups(groups);
     plat::setPlatform(&p);
     int code = -1;

@@ -12,14 +12,14 @@ namespace {
 constexpr plat::Rgb kWhite{255, 255, 255}, kBlue{0, 0, 255},
     kBlack{0, 0, 0}, kYellow{255, 255, 0};
 
-void put(term::Renderer* r, int column, int row, std::string_view text,
+void put(plat::posix::Renderer* r, int column, int row, std::string_view text,
          plat::Rgb fg, plat::Rgb bg) {
   r->put(column, row, reinterpret_cast<const uint8_t*>(text.data()),
          static_cast<int>(text.size()), fg, bg);
 }
 
 // A screen like the main menu's: a banner on blue, lines of text below.
-void drawMenuScreen(term::Renderer* r) {
+void drawMenuScreen(plat::posix::Renderer* r) {
   put(r, 0, 0, std::string(80, ' '), kWhite, kBlue);
   put(r, 20, 0, "Talonix - gerenciador de tal\xF5" "es de cheque", kYellow,
       kBlue);
@@ -32,7 +32,7 @@ void drawMenuScreen(term::Renderer* r) {
 void BM_PromptAndTypedLetter(benchmark::State& state) {
   uint64_t promptBytes = 0, letterBytes = 0;
   for (auto _ : state) {
-    term::Renderer r;
+    plat::posix::Renderer r;
     drawMenuScreen(&r);
     benchmark::DoNotOptimize(r.flush());
     const uint64_t before = r.bytesWritten();
@@ -52,7 +52,7 @@ void BM_PromptAndTypedLetter(benchmark::State& state) {
 BENCHMARK(BM_PromptAndTypedLetter);
 
 void BM_FullRedraw(benchmark::State& state) {
-  term::Renderer r;
+  plat::posix::Renderer r;
   drawMenuScreen(&r);
   put(&r, 0, 24, "Sua op\xE7\xE3o: ", kWhite, kBlue);
   r.flush();
@@ -68,9 +68,9 @@ void BM_FullRedraw(benchmark::State& state) {
 BENCHMARK(BM_FullRedraw);
 
 void BM_FullRedrawEveryCellDifferentColour(benchmark::State& state) {
-  term::Renderer r;
-  for (int row = 0; row < term::kGridRows; ++row) {
-    for (int c = 0; c < term::kGridColumns; ++c) {
+  plat::posix::Renderer r;
+  for (int row = 0; row < plat::posix::kGridRows; ++row) {
+    for (int c = 0; c < plat::posix::kGridColumns; ++c) {
       const uint8_t v = static_cast<uint8_t>((row * 80 + c) * 37);
       put(&r, c, row, "x", plat::Rgb{v, 255, 0}, plat::Rgb{0, v, 255});
     }

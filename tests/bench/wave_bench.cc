@@ -129,13 +129,13 @@ void startPlayer(plat::Platform* p) {
 
 void BM_KeyStopsPlaybackHeadless(benchmark::State& state) {
   const std::string file = waveFile(10);
-  Stamping<headless::HeadlessPlatform> platform{headless::HeadlessConfig{}};
+  Stamping<plat::headless::HeadlessPlatform> platform{plat::headless::HeadlessConfig{}};
   startPlayer(&platform);
   double virtualMs = 0, wallUs = 0;
   for (auto _ : state) {
     stamps = Stamps{};
     std::vector<plat::Event> key;
-    headless::typedCharEvents('a', &key);
+    plat::headless::typedCharEvents('a', &key);
     // The key comes 2 s into the sound, the ring full and the player waiting.
     // Not on a multiple of the player's 10 ms waits.
     const uint64_t keyAt = platform.tickMs() + 2003;
@@ -158,7 +158,7 @@ struct SdlPlayer {
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
     if (::pipe(in) != 0 || ::pipe(out) != 0) std::abort();
     ::fcntl(out[0], F_SETFL, O_NONBLOCK);
-    platform = std::make_unique<Stamping<plat::TerminalPlatform>>(in[0], out[1]);
+    platform = std::make_unique<Stamping<plat::posix::TerminalPlatform>>(in[0], out[1]);
     startPlayer(platform.get());
     // Nobody reads the screen: drain it so the pipe never fills.
     drainer = std::thread([this] {
@@ -181,7 +181,7 @@ struct SdlPlayer {
     return r == 0;
   }
   int in[2], out[2];
-  std::unique_ptr<Stamping<plat::TerminalPlatform>> platform;
+  std::unique_ptr<Stamping<plat::posix::TerminalPlatform>> platform;
   std::atomic<bool> done{false};
   std::thread drainer;
 };
@@ -231,7 +231,7 @@ BENCHMARK(BM_ShortRecordingSdlDummy)->Unit(benchmark::kMillisecond)->Iterations(
 void BM_SixtySecondFileHeadless(benchmark::State& state) {
   const std::string file = waveFile(60);
   for (auto _ : state) {
-    Stamping<headless::HeadlessPlatform> platform{headless::HeadlessConfig{}};
+    Stamping<plat::headless::HeadlessPlatform> platform{plat::headless::HeadlessConfig{}};
     startPlayer(&platform);
     stamps = Stamps{};
     const Clock::time_point start = Clock::now();

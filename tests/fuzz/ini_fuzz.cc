@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/ini/codepage.h"
-#include "platform/ini/profile_store.h"
-#include "platform/ini/profile_text.h"
+#include "platform/shared/codepage.h"
+#include "platform/shared/profile_store.h"
+#include "platform/shared/profile_text.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ void check(bool ok) {
 std::string read(std::string_view text, const char* section, const char* key,
                  const char* def, size_t size) {
   std::unique_ptr<char[]> buffer(new char[size == 0 ? 1 : size]);
-  const size_t n = ini::readProfileText(text, section, key, def, buffer.get(), size);
+  const size_t n = plat::readProfileText(text, section, key, def, buffer.get(), size);
   if (size == 0) {
     check(n == 0);
     return {};
@@ -68,24 +68,24 @@ void roundTrip(const std::string& text, const std::string& section,
   const char* s = section.c_str();
   const char* k = key.c_str();
   std::string next;
-  const ini::EditResult set = ini::editProfileText(text, s, k, value.c_str(), &next);
-  if (set == ini::EditResult::kRejected) return;
-  check(set == ini::EditResult::kChanged);
+  const plat::EditResult set = plat::editProfileText(text, s, k, value.c_str(), &next);
+  if (set == plat::EditResult::kRejected) return;
+  check(set == plat::EditResult::kChanged);
   check(read(next, s, k, "\x01", 300) == stored(value.c_str()).substr(0, 299));
   // A second write replaces rather than adds.
   std::string again;
-  check(ini::editProfileText(next, s, k, "w", &again) == ini::EditResult::kChanged);
+  check(plat::editProfileText(next, s, k, "w", &again) == plat::EditResult::kChanged);
   check(read(again, s, k, "", 80) == "w");
 
   std::string gone = next;
-  if (ini::editProfileText(next, s, k, nullptr, &gone) != ini::EditResult::kRejected) {
+  if (plat::editProfileText(next, s, k, nullptr, &gone) != plat::EditResult::kRejected) {
     check(read(gone, s, k, "\x01", 80) == "\x01");
   }
   std::string noSection = next;
-  check(ini::editProfileText(next, s, nullptr, nullptr, &noSection) ==
-        ini::EditResult::kChanged);
+  check(plat::editProfileText(next, s, nullptr, nullptr, &noSection) ==
+        plat::EditResult::kChanged);
   for (const std::string& n : names(read(noSection, nullptr, nullptr, "", 4096))) {
-    check(!ini::equalsIgnoreCase1252(n, trim(s)));
+    check(!plat::equalsIgnoreCase1252(n, trim(s)));
   }
 }
 
@@ -95,9 +95,9 @@ void throughAFile(const std::string& text) {
   std::filesystem::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
   char buffer[16];
-  ini::getProfileString(file, "A", "k", "d", buffer, sizeof buffer);
-  check(ini::writeProfileString(file, "A", "k", "v"));
-  check(ini::getProfileString(file, "A", "k", "", buffer, sizeof buffer) == 1);
+  plat::getProfileString(file, "A", "k", "d", buffer, sizeof buffer);
+  check(plat::writeProfileString(file, "A", "k", "v"));
+  check(plat::getProfileString(file, "A", "k", "", buffer, sizeof buffer) == 1);
 }
 
 }  // namespace
@@ -124,8 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   roundTrip(text, section, key, value);
 
-  ini::utf8ToCp1252(ini::cp1252ToUtf8(text));
-  ini::utf8ToCp1252(text);
+  plat::utf8ToCp1252(plat::cp1252ToUtf8(text));
+  plat::utf8ToCp1252(text);
   if (viaFile) throughAFile(text);
   return 0;
 }

@@ -9,9 +9,9 @@
 #include "platform/headless/key_script.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::vector<headless::KeyGroup> groups;
+  std::vector<plat::headless::KeyGroup> groups;
   std::string error;
-  headless::parseKeyScript(
+  plat::headless::parseKeyScript(
       std::string_view(reinterpret_cast<const char*>(data), size), &groups,
       &error);
   return 0;

@@ -59,12 +59,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fs::remove_all(root());
   fs::create_directories(root() / "windows");
   fs::create_directories(root() / "work");
-  headless::HeadlessConfig config;
+  plat::headless::HeadlessConfig config;
   config.configDir = root() / "windows";
   config.workDir = root() / "work";
   config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};
-  static std::unique_ptr<headless::HeadlessPlatform> platform =
-      std::make_unique<headless::HeadlessPlatform>(config);
+  static std::unique_ptr<plat::headless::HeadlessPlatform> platform =
+      std::make_unique<plat::headless::HeadlessPlatform>(config);
   plat::setPlatform(platform.get());
   resetConsole();
   resetKeyboard();

@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
-  term::Decoder decoder(data[0] & 1);
+  plat::posix::Decoder decoder(data[0] & 1);
   std::vector<plat::Event> events;
   uint64_t now = 0;
   size_t at = 1;
@@ -24,10 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     decoder.feed(std::string_view(reinterpret_cast<const char*>(data + at), n),
                  now, &events);
     at += n;
-    now += pause ? term::kEscTimeoutMs + 1 : 1;
+    now += pause ? plat::posix::kEscTimeoutMs + 1 : 1;
     if (pause) decoder.flushPending(now, &events);
   }
-  decoder.flushPending(now + term::kEscTimeoutMs + 1, &events);
+  decoder.flushPending(now + plat::posix::kEscTimeoutMs + 1, &events);
   if (decoder.pending()) std::abort();
   for (const plat::Event& e : events) {
     if (e.kind == plat::EventKind::kChar && e.code > 255) std::abort();

@@ -34,8 +34,8 @@ void checkParse(const uint8_t* image, size_t size) {
   check(info.bitsPerSample >= 8 && info.bitsPerSample % 8 == 0);
 }
 
-void checkCaptures(const headless::HeadlessPlatform& p) {
-  for (const headless::WaveCapture& c : p.waveCaptures()) {
+void checkCaptures(const plat::headless::HeadlessPlatform& p) {
+  for (const plat::headless::WaveCapture& c : p.waveCaptures()) {
     check(c.data.size() >= 256 && c.data.size() <= kWaveBlockBytes);
     check(c.playedBytes <= c.data.size());
   }
@@ -58,8 +58,8 @@ const std::filesystem::path& scratchDir() {
   return dir;
 }
 
-headless::HeadlessConfig config() {
-  headless::HeadlessConfig c;
+plat::headless::HeadlessConfig config() {
+  plat::headless::HeadlessConfig c;
   c.configDir = scratchDir() / "config";
   c.workDir = scratchDir() / "work";
   return c;
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The last byte chooses the options; the whole input is the image.
   const uint8_t flags = size ? data[size - 1] : 0;
-  headless::HeadlessPlatform platform{config()};
+  plat::headless::HeadlessPlatform platform{config()};
   plat::setPlatform(&platform);
   resetConsole();
   resetKeyboard();

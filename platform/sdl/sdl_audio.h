@@ -4,15 +4,15 @@
 // usable device gets kWaveNoDriver and the program stays silent. SDL's own
 // thread only moves bytes and marks finished buffers; the program's thread
 // collects them with takeFinished() after the self-pipe woke it.
-#ifndef TALONIX_PLATFORM_POSIX_SDL_AUDIO_H_
-#define TALONIX_PLATFORM_POSIX_SDL_AUDIO_H_
+#ifndef TALONIX_PLATFORM_SDL_SDL_AUDIO_H_
+#define TALONIX_PLATFORM_SDL_SDL_AUDIO_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <utility>
 #include <vector>
 
-namespace sdlaudio {
+namespace plat::sdl {
 
 // Result codes as plat::Platform::waveOpen.
 int open(uint32_t sampleRate, uint16_t bitsPerSample, uint16_t channels);
@@ -23,6 +23,6 @@ bool isOpen();
 // (tag, size) of each buffer finished since the last call, in order.
 std::vector<std::pair<uintptr_t, size_t>> takeFinished();
 
-}  // namespace sdlaudio
+}  // namespace plat::sdl
 
-#endif  // TALONIX_PLATFORM_POSIX_SDL_AUDIO_H_
+#endif  // TALONIX_PLATFORM_SDL_SDL_AUDIO_H_

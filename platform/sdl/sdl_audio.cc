@@ -1,4 +1,4 @@
-#include "platform/posix/sdl_audio.h"
+#include "platform/sdl/sdl_audio.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,7 +14,7 @@
 #include <unistd.h>
 #endif
 
-namespace sdlaudio {
+namespace plat::sdl {
 
 #ifdef TALONIX_HAVE_SDL2
 namespace {
@@ -71,7 +71,7 @@ void SDLCALL fill(void* userdata, Uint8* stream, int len) {
     }
   }
   if (want > 0) std::memset(stream, s.silence, want);
-  if (anyFinished) term::postWake();
+  if (anyFinished) plat::posix::postWake();
 }
 
 // Sound libraries report a missing card on stderr, which is the user's
@@ -130,7 +130,7 @@ int open(uint32_t sampleRate, uint16_t bitsPerSample, uint16_t channels) {
   if (sampleRate == 0 || channels == 0 || channels > 8 || sampleRate > 384000) {
     return plat::Platform::kWaveBadFormat;
   }
-  (void)term::wakeReadFd();  // the self-pipe exists before SDL's thread runs
+  (void)plat::posix::wakeReadFd();  // the self-pipe exists before SDL's thread runs
   const Format format{sampleRate, bitsPerSample, channels};
   if (device.parked != 0) {
     const SDL_AudioDeviceID parked = device.parked;
@@ -175,7 +175,7 @@ bool write(const uint8_t* data, size_t size, uintptr_t tag) {
     device.shared.playing.push_back(std::move(b));
   }
   SDL_UnlockAudioDevice(device.id);
-  if (size == 0) term::postWake();
+  if (size == 0) plat::posix::postWake();
   return true;
 }
 
@@ -186,7 +186,7 @@ void reset() {
   for (const Buffer& b : s.playing) s.finished.emplace_back(b.tag, b.bytes.size());
   s.playing.clear();
   SDL_UnlockAudioDevice(device.id);
-  term::postWake();
+  plat::posix::postWake();
 }
 
 void close() {
@@ -219,4 +219,4 @@ std::vector<std::pair<uintptr_t, size_t>> takeFinished() { return {}; }
 
 #endif
 
-}  // namespace sdlaudio
+}  // namespace plat::sdl

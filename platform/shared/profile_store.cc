@@ -1,4 +1,4 @@
-#include "platform/ini/profile_store.h"
+#include "platform/shared/profile_store.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -6,10 +6,10 @@
 #include <string>
 #include <system_error>
 
-#include "platform/ini/codepage.h"
-#include "platform/ini/profile_text.h"
+#include "platform/shared/codepage.h"
+#include "platform/shared/profile_text.h"
 
-namespace ini {
+namespace plat {
 namespace fs = std::filesystem;
 namespace {
 
@@ -174,4 +174,4 @@ fs::path defaultWindowsDirectory() {
   return fs::path(".");
 }
 
-}  // namespace ini
+}  // namespace plat

@@ -3,15 +3,15 @@
 // the platforms that do not have them. Portable: the standard library only.
 //
 // File form and name matching: see profile_text.h. Texts are Windows-1252.
-#ifndef TALONIX_PLATFORM_INI_PROFILE_STORE_H_
-#define TALONIX_PLATFORM_INI_PROFILE_STORE_H_
+#ifndef TALONIX_PLATFORM_SHARED_PROFILE_STORE_H_
+#define TALONIX_PLATFORM_SHARED_PROFILE_STORE_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string_view>
 
-namespace ini {
+namespace plat {
 
 // Larger files are not settings files: they read as absent and are never
 // rewritten (a write fails rather than cut them short).
@@ -54,6 +54,6 @@ std::filesystem::path resolveProfileFile(std::string_view name,
 // $HOME/.config/talonix, else ".". Not created here.
 std::filesystem::path defaultWindowsDirectory();
 
-}  // namespace ini
+}  // namespace plat
 
-#endif  // TALONIX_PLATFORM_INI_PROFILE_STORE_H_
+#endif  // TALONIX_PLATFORM_SHARED_PROFILE_STORE_H_

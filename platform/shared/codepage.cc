@@ -1,8 +1,8 @@
-#include "platform/ini/codepage.h"
+#include "platform/shared/codepage.h"
 
 #include <cstdint>
 
-namespace ini {
+namespace plat {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -121,4 +121,4 @@ bool equalsIgnoreCase1252(std::string_view a, std::string_view b) {
   return true;
 }
 
-}  // namespace ini
+}  // namespace plat

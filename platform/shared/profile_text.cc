@@ -1,11 +1,11 @@
-#include "platform/ini/profile_text.h"
+#include "platform/shared/profile_text.h"
 
 #include <cstring>
 #include <vector>
 
-#include "platform/ini/codepage.h"
+#include "platform/shared/codepage.h"
 
-namespace ini {
+namespace plat {
 namespace {
 
 constexpr size_t kNone = static_cast<size_t>(-1);
@@ -298,4 +298,4 @@ EditResult editProfileText(std::string_view text, const char* section,
   return setOrDeleteKey(text, s, trimBlanks(key), value, out);
 }
 
-}  // namespace ini
+}  // namespace plat

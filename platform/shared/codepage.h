@@ -9,13 +9,13 @@
 //   them is the caller's business.
 // - On the way back, a character Windows-1252 cannot hold, U+FFFD included,
 //   and every byte of a malformed UTF-8 sequence become '?'.
-#ifndef TALONIX_PLATFORM_INI_CODEPAGE_H_
-#define TALONIX_PLATFORM_INI_CODEPAGE_H_
+#ifndef TALONIX_PLATFORM_SHARED_CODEPAGE_H_
+#define TALONIX_PLATFORM_SHARED_CODEPAGE_H_
 
 #include <string>
 #include <string_view>
 
-namespace ini {
+namespace plat {
 
 std::string cp1252ToUtf8(std::string_view text);
 std::string utf8ToCp1252(std::string_view text);
@@ -26,6 +26,6 @@ std::string utf8ToCp1252(std::string_view text);
 unsigned char foldCase1252(unsigned char c);
 bool equalsIgnoreCase1252(std::string_view a, std::string_view b);
 
-}  // namespace ini
+}  // namespace plat
 
-#endif  // TALONIX_PLATFORM_INI_CODEPAGE_H_
+#endif  // TALONIX_PLATFORM_SHARED_CODEPAGE_H_

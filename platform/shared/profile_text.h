@@ -9,14 +9,14 @@
 // but means nothing. Names are compared without case and without the
 // blanks (spaces, tabs) around them. Only the first section of a name
 // counts, and in it only the first entry of a key.
-#ifndef TALONIX_PLATFORM_INI_PROFILE_TEXT_H_
-#define TALONIX_PLATFORM_INI_PROFILE_TEXT_H_
+#ifndef TALONIX_PLATFORM_SHARED_PROFILE_TEXT_H_
+#define TALONIX_PLATFORM_SHARED_PROFILE_TEXT_H_
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace ini {
+namespace plat {
 
 // Looks up like GetPrivateProfileStringA, see profile_store.h.
 size_t readProfileText(std::string_view text, const char* section,
@@ -37,6 +37,6 @@ EditResult editProfileText(std::string_view text, const char* section,
                            const char* key, const char* value,
                            std::string* out);
 
-}  // namespace ini
+}  // namespace plat
 
-#endif  // TALONIX_PLATFORM_INI_PROFILE_TEXT_H_
+#endif  // TALONIX_PLATFORM_SHARED_PROFILE_TEXT_H_
