@@ -27,11 +27,8 @@ constexpr ChequeLayout kFactoryLayout = {
 // Values longer than the buffer are cut, the way the profile call cuts them.
 std::string readProfile(const char* section, const char* key,
                         const char* defaultValue, const char* file) {
-  char buffer[kShortTextLength + 1] = {};
-  size_t n = plat::platform().getPrivateProfileString(
-      section, key, defaultValue, buffer, sizeof buffer, file);
-  if (n >= sizeof buffer) n = sizeof buffer - 1;
-  return std::string(buffer, n);
+  return plat::readProfileString(section, key, defaultValue, file,
+                                 kShortTextLength + 1);
 }
 
 std::string readBankValue(const std::string& bank, const char* key,
@@ -41,7 +38,7 @@ std::string readBankValue(const std::string& bank, const char* key,
 
 void writeBankValue(const std::string& bank, const char* key,
                     const std::string& value) {
-  plat::platform().writePrivateProfileString(bank.c_str(), key, value.c_str(),
+  plat::profile().writePrivateProfileString(bank.c_str(), key, value.c_str(),
                                              kProgramSettingsFile);
 }
 
@@ -136,10 +133,10 @@ void writeProgramFamilyValue(const char* key, std::string_view value) {
   // The file the reads use, so the next read sees the value; the Windows
   // directory's file when none exists anywhere yet.
   std::string file = familySettingsFile();
-  if (file != kFamilyFileName && !plat::platform().fileExists(file))
+  if (file != kFamilyFileName && !plat::system().fileExists(file))
     file = kFamilyFileName;
   const std::string text(value);
-  plat::platform().writePrivateProfileString(kProgramSection, key, text.c_str(),
+  plat::profile().writePrivateProfileString(kProgramSection, key, text.c_str(),
                                              file.c_str());
 }
 
@@ -167,7 +164,7 @@ void saveBank(std::string_view bankName) {
   if (bankName.empty()) return;
   const std::string bank(bankName.substr(0, kShortTextLength));
   const BankProfile& profile = currentBank();
-  plat::platform().writePrivateProfileString(kBankListSection, bank.c_str(), "",
+  plat::profile().writePrivateProfileString(kBankListSection, bank.c_str(), "",
                                              kProgramSettingsFile);
   writeBankValue(bank, "arquivoLanc", profile.ledgerFile);
   writeBankValue(bank, "ano4Digitos", formatSettingBool(profile.yearFourDigits));

@@ -23,7 +23,7 @@ bool isEntry(size_t i) { return i >= 1 && i <= ledgerCount(); }
 
 // A key pressed now is left in the queue as the next command.
 void waitForKey() {
-  while (!keyAvailable()) plat::platform().waitEvent();
+  while (!keyAvailable()) plat::window().waitEvent();
 }
 
 void clearPromptLine() {

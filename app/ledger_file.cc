@@ -15,7 +15,7 @@ const char kLineEnd[] = "\r\n";
 constexpr int kSeparatorLength = 40;
 
 bool isSeparator(char c) {
-  return c == '\\' || c == plat::platform().pathSeparator();
+  return c == '\\' || c == plat::system().pathSeparator();
 }
 
 bool hasSeparator(std::string_view path) {
@@ -41,9 +41,9 @@ std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
 std::string resolveLedgerPath(std::string_view name) {
   std::string path(name);
   if (!hasSeparator(path)) {
-    std::string directory = plat::platform().currentDirectory();
+    std::string directory = plat::system().currentDirectory();
     if (directory.empty() || !isSeparator(directory.back()))
-      directory += plat::platform().pathSeparator();
+      directory += plat::system().pathSeparator();
     path = directory + path;
   }
   if (path.find('.') == std::string::npos) path += ".CHQ";
@@ -62,7 +62,7 @@ std::string openingEntryText() {
 
 bool replaceFileContents(std::string_view path, std::string_view bytes) {
   if (path.empty()) return false;
-  const std::filesystem::path target = plat::platform().nativePath(path);
+  const std::filesystem::path target = plat::system().nativePath(path);
   const std::filesystem::path temp = temporaryBeside(target);
   if (temp.empty()) return false;
   std::error_code ec;
@@ -72,7 +72,7 @@ bool replaceFileContents(std::string_view path, std::string_view bytes) {
     out.close();
     // On the disk before the rename, so the new name never shows a file
     // whose data a power cut could still lose.
-    if (!out || !plat::platform().flushFileToDisk(temp)) {
+    if (!out || !plat::system().flushFileToDisk(temp)) {
       std::filesystem::remove(temp, ec);
       return false;
     }
@@ -86,14 +86,14 @@ bool replaceFileContents(std::string_view path, std::string_view bytes) {
   // The rename itself, recorded in the directory. The file is already
   // complete under its name, so a failure here is not a failed write.
   const std::filesystem::path directory = target.parent_path();
-  if (!directory.empty()) plat::platform().flushFileToDisk(directory);
+  if (!directory.empty()) plat::system().flushFileToDisk(directory);
   return true;
 }
 
 bool createLedgerFile() {
   const std::string& path = currentBank().ledgerFile;
   // Anything already there, even a file this user may not read, is kept.
-  if (!path.empty() && plat::platform().fileExists(path)) return true;
+  if (!path.empty() && plat::system().fileExists(path)) return true;
   if (!replaceFileContents(path, openingEntryText())) {
     speakMessage("CHLANNAT", 1);
     return false;

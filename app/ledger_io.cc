@@ -109,7 +109,7 @@ bool appendBytes(const std::filesystem::path& path, uintmax_t oldSize,
     out.close();
     ok = static_cast<bool>(out);
   }
-  if (ok) ok = plat::platform().flushFileToDisk(path);
+  if (ok) ok = plat::system().flushFileToDisk(path);
   if (!ok) {
     std::error_code ec;
     std::filesystem::resize_file(path, oldSize, ec);
@@ -125,7 +125,7 @@ bool appendEntry(const LedgerEntry& entry) {
     speakMessage("CHLANNAO", 1);
     return false;
   }
-  const std::filesystem::path path = plat::platform().nativePath(name);
+  const std::filesystem::path path = plat::system().nativePath(name);
   std::string existing;
   std::error_code ec;
   const bool exists = std::filesystem::exists(path, ec);
@@ -151,7 +151,7 @@ bool loadLedger() {
   s.loadFailed = false;
   std::string bytes;
   const std::string& name = currentBank().ledgerFile;
-  if (name.empty() || !readWholeFile(plat::platform().nativePath(name), &bytes)) {
+  if (name.empty() || !readWholeFile(plat::system().nativePath(name), &bytes)) {
     s.loadFailed = true;
     speakMessage("CHARQERR", 1);
     return false;

@@ -28,7 +28,7 @@ const char* const kBanner[7] = {
 
 void drawBanner() {
   clearScreen();
-  plat::platform().setTitle("Talonix");
+  plat::window().setTitle("Talonix");
   setBackColor(1);
   for (const char* row : kBanner) {
     writeText(row);

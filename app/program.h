@@ -2,9 +2,9 @@
 #ifndef TALONIX_APP_PROGRAM_H_
 #define TALONIX_APP_PROGRAM_H_
 
-// Runs the whole program on the platform set with plat::setPlatform().
+// Runs the whole program on the services installed with plat::setServices().
 // Resets every process-wide state record first, so it may run more than
-// once in one process (tests). It ends through plat::platform().exitProcess()
+// once in one process (tests). It ends through plat::system().exitProcess()
 // (closeConsole), which does not return.
 [[noreturn]] void runTalonix();
 

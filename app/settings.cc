@@ -26,10 +26,8 @@ void loadCurrency() {
 // A bank counts as registered when its section holds "ano4Digitos".
 bool isRegistered(const std::string& bank) {
   if (bank.empty()) return false;
-  char buffer[4] = {};
-  return plat::platform().getPrivateProfileString(
-             bank.c_str(), "ano4Digitos", "", buffer, sizeof buffer,
-             kProgramSettingsFile) > 0;
+  return !plat::readProfileString(bank.c_str(), "ano4Digitos", "",
+                                  kProgramSettingsFile, 4).empty();
 }
 
 void loadPersonalData() {
@@ -56,7 +54,7 @@ void loadSettings() {
   }
   const std::string bank = currentBankName();
   loadBank(bank);
-  plat::platform().setTitle("Talonix " + bank);
+  plat::window().setTitle("Talonix " + bank);
   loadPersonalData();
   if (personalData().name.empty()) speakMessage("CHEXECAD", 2);
   speakMessage("CHBANATU", 0);

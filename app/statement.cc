@@ -24,8 +24,8 @@ void padTo(std::string& line, size_t length) {
 
 // True when the two names lead to one file, however each is spelt.
 bool sameFile(std::string_view a, std::string_view b) {
-  const std::filesystem::path pa = plat::platform().nativePath(a);
-  const std::filesystem::path pb = plat::platform().nativePath(b);
+  const std::filesystem::path pa = plat::system().nativePath(a);
+  const std::filesystem::path pb = plat::system().nativePath(b);
   std::error_code ec;
   if (std::filesystem::equivalent(pa, pb, ec) && !ec) return true;
   std::error_code ea, eb;

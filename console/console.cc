@@ -43,10 +43,10 @@ void newLine(Span& span) {
   fillCells(cellIndex(0, kConsoleRows - 1), kConsoleRows * kConsoleColumns,
             state.attribute);
   if (!state.created) return;
-  plat::Platform& p = plat::platform();
+  plat::Window& p = plat::window();
   if (state.slowDisplay && p.isActiveWindow() &&
       p.windowBottom() < p.screenHeight() - 32) {
-    p.scrollUpOneLine(colorOf(state.attribute >> 4));
+    p.scrollUpOneLine(colorOf(state.attribute >> 4), state.attribute);
   } else {
     p.invalidateAll(false);
   }
@@ -70,7 +70,7 @@ void paintSpan(int row, int first, int last) {
   if (!state.created || row < 0 || row >= kConsoleRows) return;
   first = std::max(first, 0);
   last = std::min(last, kConsoleColumns);
-  plat::Platform& p = plat::platform();
+  plat::Window& p = plat::window();
   while (first < last) {
     const int start = cellIndex(first, row);
     const uint8_t attr = state.attrs[start];
@@ -88,7 +88,7 @@ void writeChars(const char* bytes, uint16_t count) {
   for (uint16_t i = 0; i < count; ++i) {
     const uint8_t c = static_cast<uint8_t>(bytes[i]);
     if (c == 7) {
-      plat::platform().messageBeep();
+      plat::window().messageBeep();
     } else if (c == 8) {
       if (state.cursorColumn >= 1) {
         --state.cursorColumn;
@@ -143,8 +143,8 @@ void clearScreen() {
   state.cursorColumn = 0;
   state.cursorRow = 0;
   if (!state.created) return;
-  plat::platform().invalidateAll(false);
-  plat::platform().updateWindow();
+  plat::window().invalidateAll(false);
+  plat::window().updateWindow();
 }
 
 void clearToLineEnd() {

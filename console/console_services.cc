@@ -18,14 +18,14 @@ void putLittleEndian(std::string& image, size_t at, uint32_t value, int bytes) {
 
 void copyToClipboard(const char* text) {
   if (text == nullptr) return;
-  plat::platform().setClipboardText(text);
+  plat::clipboard().setClipboardText(text);
 }
 
 void pasteFromClipboard(char* buffer, size_t capacity) {
   if (capacity == 0 || buffer == nullptr) return;
   std::string text;
   bool hasText = false;
-  if (!plat::platform().getClipboardText(&text, &hasText)) return;
+  if (!plat::clipboard().getClipboardText(&text, &hasText)) return;
   if (!hasText) {
     buffer[0] = 0;
     return;
@@ -38,12 +38,12 @@ void pasteFromClipboard(char* buffer, size_t capacity) {
 }
 
 DateParts currentDate() {
-  plat::LocalTime t = plat::platform().localTime();
+  plat::LocalTime t = plat::system().localTime();
   return {t.year, t.month, t.day, t.weekday};
 }
 
 TimeParts currentTime() {
-  plat::LocalTime t = plat::platform().localTime();
+  plat::LocalTime t = plat::system().localTime();
   return {t.hour, t.minute, t.second, t.millisecond / 10};
 }
 
@@ -79,16 +79,16 @@ std::string buildToneImage(uint16_t frequency) {
 }
 
 void playTone(uint16_t frequency) {
-  plat::platform().record("tone " + std::to_string(frequency));
+  plat::record("tone " + std::to_string(frequency));
   stopTone();
   std::string image = buildToneImage(frequency);
-  plat::platform().playLoopingWave(reinterpret_cast<const uint8_t*>(image.data()),
+  plat::audio().playLoopingWave(reinterpret_cast<const uint8_t*>(image.data()),
                                    image.size());
   tonePlaying = true;
 }
 
 void stopTone() {
   if (!tonePlaying) return;
-  plat::platform().stopLoopingWave();
+  plat::audio().stopLoopingWave();
   tonePlaying = false;
 }

@@ -20,9 +20,9 @@ void paintCells(const plat::Event& e) {
 void magnifyAt(int x, int y) {
   ConsoleState& s = consoleState();
   int width = 0, height = 0;
-  plat::platform().clientSize(&width, &height);
+  plat::window().clientSize(&width, &height);
   const int f = std::max(1, s.magnifierFactor);
-  plat::platform().stretchSnapshot(std::max(0, x - x / f),
+  plat::magnifier().stretchSnapshot(std::max(0, x - x / f),
                                    std::max(0, y - y / f), width / f,
                                    height / f);
 }
@@ -31,9 +31,9 @@ void onFocus(bool gained) {
   ConsoleState& s = consoleState();
   s.focused = gained;
   if (gained && s.reading) {
-    plat::platform().showCaret(s.cursorColumn, s.cursorRow);
+    plat::window().showCaret(s.cursorColumn, s.cursorRow);
   } else if (!gained) {
-    plat::platform().hideCaret();
+    plat::window().hideCaret();
   }
 }
 
@@ -43,7 +43,7 @@ bool onMouse(const plat::Event& e) {
     case plat::EventKind::kMouseRDown:
       if (s.magnifying) return true;
       s.magnifying = true;
-      plat::platform().takeSnapshot();
+      plat::magnifier().takeSnapshot();
       magnifyAt(e.x, e.y);
       return true;
     case plat::EventKind::kMouseMove:
@@ -52,8 +52,8 @@ bool onMouse(const plat::Event& e) {
     default:  // right button released
       if (!s.magnifying) return true;
       s.magnifying = false;
-      plat::platform().freeSnapshot();
-      plat::platform().invalidateAll(true);
+      plat::magnifier().freeSnapshot();
+      plat::window().invalidateAll(true);
       return true;
   }
 }
@@ -61,12 +61,12 @@ bool onMouse(const plat::Event& e) {
 // A quit message or Ctrl+Break while the caret shows: take it away first.
 void dropCaretIfReading() {
   ConsoleState& s = consoleState();
-  if (s.reading && s.focused) plat::platform().hideCaret();
+  if (s.reading && s.focused) plat::window().hideCaret();
 }
 
 void pump(bool consoleOnly) {
   for (;;) {
-    plat::PumpResult r = plat::platform().pumpOne(consoleOnly);
+    plat::PumpResult r = plat::window().pumpOne(consoleOnly);
     if (r == plat::PumpResult::kEmpty) return;
     if (r == plat::PumpResult::kQuit) {
       dropCaretIfReading();
@@ -112,8 +112,8 @@ void startConsole() {
   resetConsole();
   resetKeyboard();
   ConsoleState& s = consoleState();
-  s.programTitle = plat::platform().programPath().substr(0, 80);
-  plat::platform().setWindowProc(&consoleWindowProc);
+  s.programTitle = plat::system().programPath().substr(0, 80);
+  plat::window().setWindowProc(&consoleWindowProc);
   attachConsoleStreams();
 }
 
@@ -134,17 +134,17 @@ void openConsole() {
   config.fontWeight = d.fontWeight;
   config.maximized = d.maximized;
   // Without a window the grid still works; nothing is shown.
-  plat::platform().createWindow(config, &s.metrics);
+  plat::window().createWindow(config, &s.metrics);
   std::memset(s.chars, ' ', sizeof s.chars);
   std::memset(s.attrs, s.attribute, sizeof s.attrs);
   s.cursorColumn = s.cursorRow = 0;
   s.created = true;
-  s.focused = plat::platform().hasFocus();
+  s.focused = plat::window().hasFocus();
   setBrailleMode(d.brailleMode);
 }
 
 void waitMs(uint16_t ms) {
-  plat::platform().sleepMs(ms);
+  plat::system().sleepMs(ms);
   pumpMessages();
   pumpConsoleMessages();
 }
@@ -165,7 +165,7 @@ void closeConsole() {
   if (s.created) {
     while (keyAvailable()) readKey();
     stopTone();
-    plat::platform().destroyWindow();
+    plat::window().destroyWindow();
     s.created = false;
   }
   s.closing = false;
@@ -174,7 +174,7 @@ void closeConsole() {
 
 void haltProgram(int code) {
   if (consoleState().created) {
-    plat::platform().setTitle("Programa terminado");
+    plat::window().setTitle("Programa terminado");
   }
   plat::exitProgram(code);
 }

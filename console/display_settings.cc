@@ -1,5 +1,6 @@
 #include "console/display_settings.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -11,12 +12,8 @@ const char kSettingsFile[] = "LUMIRA.INI";
 // Reads one key into a buffer of `size` bytes, as the profile call does.
 std::string readSetting(const char* section, const char* key,
                         const char* defaultValue, size_t size = 80) {
-  char buffer[80];
-  if (size > sizeof buffer) size = sizeof buffer;
-  size_t n = plat::platform().getPrivateProfileString(
-      section, key, defaultValue, buffer, size, kSettingsFile);
-  if (n >= size) n = size ? size - 1 : 0;
-  return std::string(buffer, n);
+  return plat::readProfileString(section, key, defaultValue, kSettingsFile,
+                                 std::min<size_t>(size, 80));
 }
 
 bool isYes(const std::string& value) {
@@ -91,7 +88,7 @@ DisplaySettings readDisplaySettings(const uint8_t previousRemap[16]) {
   if (s.magnifierFactor == 0) s.magnifierFactor = 1;
 
   s.fontFace = readSetting("VIDEO", "FONTE", "Lucida Console");
-  plat::Rect area = plat::platform().workArea();
+  plat::Rect area = plat::window().workArea();
   s.fontWidth = scaledSize(readSetting("VIDEO", "LARGURALETRA", ""),
                            area.right - area.left, 1024.0, 13);
   s.fontHeight = scaledSize(readSetting("VIDEO", "ALTURALETRA", ""),

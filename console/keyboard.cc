@@ -71,7 +71,7 @@ void queueExtended(uint8_t code) {
 
 [[noreturn]] void endOnBreak() {
   const ConsoleState& console = consoleState();
-  if (console.reading && console.focused) plat::platform().hideCaret();
+  if (console.reading && console.focused) plat::window().hideCaret();
   haltProgram(kExitOnBreak);
 }
 
@@ -177,12 +177,12 @@ uint8_t readKey() {
     ConsoleState& console = consoleState();
     console.reading = true;
     if (console.focused) {
-      plat::platform().showCaret(console.cursorColumn, console.cursorRow);
+      plat::window().showCaret(console.cursorColumn, console.cursorRow);
     }
     do {
-      plat::platform().waitEvent();
+      plat::window().waitEvent();
     } while (!keyAvailable());
-    if (console.focused) plat::platform().hideCaret();
+    if (console.focused) plat::window().hideCaret();
     console.reading = false;
   }
   const uint8_t key = q.bytes[0];

@@ -13,11 +13,8 @@ constexpr const char* kFamilyFile = "LUMIRA.INI";
 
 std::string readRaw(const std::string& section, const std::string& key,
                     const std::string& file) {
-  char buffer[kValueBuffer] = {};
-  size_t n = plat::platform().getPrivateProfileString(
-      section.c_str(), key.c_str(), "", buffer, sizeof buffer, file.c_str());
-  if (n >= sizeof buffer) n = sizeof buffer - 1;
-  return std::string(buffer, n);
+  return plat::readProfileString(section.c_str(), key.c_str(), "",
+                                 file.c_str(), kValueBuffer);
 }
 
 std::string installDirectory(const std::string& file) {
@@ -28,7 +25,7 @@ std::string installDirectory(const std::string& file) {
 
 // Position of the first "@" that is followed by a separator, from `from`.
 size_t findAtSeparator(const std::string& value, size_t from) {
-  const char sep = plat::platform().pathSeparator();
+  const char sep = plat::system().pathSeparator();
   for (size_t i = value.find('@', from); i != std::string::npos;
        i = value.find('@', i + 1)) {
     if (i + 1 < value.size() && (value[i + 1] == '\\' || value[i + 1] == sep))
@@ -65,7 +62,7 @@ std::string expandAt(std::string value, const std::string& file) {
 }  // namespace
 
 std::string familySettingsFile() {
-  plat::Platform& p = plat::platform();
+  plat::System& p = plat::system();
   std::string inWindows = withTrailingSeparator(p.windowsDirectory());
   if (p.fileExists(inWindows + kFamilyFile)) return kFamilyFile;
   return speechState().programDirectory + p.pathSeparator() + kFamilyFile;
@@ -100,17 +97,17 @@ int settingInteger(std::string_view text) {
 bool endsWithSeparator(std::string_view path) {
   if (path.empty()) return false;
   char last = path.back();
-  return last == '\\' || last == plat::platform().pathSeparator();
+  return last == '\\' || last == plat::system().pathSeparator();
 }
 
 std::string withTrailingSeparator(std::string_view path) {
   std::string result(path);
-  if (!endsWithSeparator(result)) result += plat::platform().pathSeparator();
+  if (!endsWithSeparator(result)) result += plat::system().pathSeparator();
   return result;
 }
 
 std::string tarvekDirectory() {
-  plat::Platform& p = plat::platform();
+  plat::System& p = plat::system();
   const char sep = p.pathSeparator();
   if (sep == '\\') return "c:\\tarvek\\";
   // <prefix>/bin/program -> <prefix>/share/tarvek/

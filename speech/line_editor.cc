@@ -24,7 +24,7 @@ constexpr uint8_t kFocusGained = 222, kFocusLost = 223;
 constexpr uint8_t kPaste = 254, kCopy = 255;
 constexpr int kNoEnd = -1;  // the key did not end editing
 
-bool held(uint32_t virtualKey) { return plat::platform().keyHeld(virtualKey); }
+bool held(uint32_t virtualKey) { return plat::window().keyHeld(virtualKey); }
 
 void blankField(EditState& s) {
   s.text.assign(static_cast<size_t>(s.maxLength), ' ');

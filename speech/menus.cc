@@ -110,7 +110,7 @@ bool actOn(const Key& key, int& current) {
   }
   if (key.byte == 13 || key.byte == 27) return true;
   if (key.byte == 223) {  // the window lost the focus
-    while (!keyAvailable()) plat::platform().waitEvent();
+    while (!keyAvailable()) plat::window().waitEvent();
     return false;
   }
   const uint8_t upper = upperByte(key.byte);

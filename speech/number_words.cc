@@ -98,7 +98,7 @@ std::vector<std::string> splitWords(std::string_view text) {
 // False when the file cannot be opened.
 bool readRecording(const std::string& path, std::vector<uint8_t>* samples) {
   samples->clear();
-  const std::filesystem::path file = plat::platform().nativePath(path);
+  const std::filesystem::path file = plat::system().nativePath(path);
   // Only a regular file: reading a directory in its place would throw.
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error)) return false;
@@ -195,7 +195,7 @@ std::string numberWords(uint64_t n) {
 }
 
 void speakNumberWords(std::string_view words, bool feminine) {
-  plat::platform().record("number " + std::string(words));
+  plat::record("number " + std::string(words));
   spokenWords.emplace_back(words);
   const std::vector<std::string> list = splitWords(words);
   const std::string& directory = speechState().lettersDirectory;

@@ -153,7 +153,7 @@ void speakOnDiphonePath(std::string_view text) {
 }  // namespace
 
 void speakText(std::string_view text) {
-  plat::platform().record("say " + std::string(text));
+  plat::record("say " + std::string(text));
   SpeechState& s = speechState();
   if (!s.engineActive) {
     speakOnDiphonePath(text);

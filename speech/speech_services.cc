@@ -25,7 +25,7 @@ bool isDriveLetter(char c) {
 bool isRootedPath(std::string_view text) {
   if (text.size() >= 2 && isDriveLetter(text[0]) && text[1] == ':') return true;
   return !text.empty() &&
-         (text[0] == '\\' || text[0] == plat::platform().pathSeparator());
+         (text[0] == '\\' || text[0] == plat::system().pathSeparator());
 }
 
 // The three characters after the first ".", or the first three when there
@@ -48,7 +48,7 @@ void dialTones(std::string_view text) {
     if (keyAvailable()) break;
     const char c = raw == '*' ? 'X' : raw;
     if ((c >= '0' && c <= '9') || c == '#' || c == 'X') {
-      plat::platform().record(std::string("dtmf ") + c);
+      plat::record(std::string("dtmf ") + c);
       playWaveFile(speechState().lettersDirectory + "dtmf_" + c + ".wav");
       waitSpeech();
       waitMs(100);
@@ -62,7 +62,7 @@ void dialTones(std::string_view text) {
 LinkRequest linkRequest(std::string_view text) {
   text = text.substr(0, kMaxLinkLength);
   LinkRequest request;
-  request.directory = plat::platform().currentDirectory();
+  request.directory = plat::system().currentDirectory();
   if (startsWithNoCase(text, "http://") || startsWithNoCase(text, "https://") ||
       startsWithNoCase(text, "www.")) {
     request.program = readFamilySetting("LUMIRA", "PROG.HTM");
@@ -95,7 +95,7 @@ LinkRequest linkRequest(std::string_view text) {
 void openLink(std::string_view text) {
   const LinkRequest request = linkRequest(text);
   waitSpeech();
-  plat::platform().shellOpen(request.program, request.parameters,
+  plat::system().shellOpen(request.program, request.parameters,
                              request.directory);
   waitSpeech();
 }

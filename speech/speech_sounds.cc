@@ -41,7 +41,7 @@ bool isSpeaking() {
 }
 
 void waitSpeech() {
-  while (isSpeaking()) plat::platform().waitEvent();
+  while (isSpeaking()) plat::window().waitEvent();
 }
 
 void stopSpeech() {
@@ -49,7 +49,7 @@ void stopSpeech() {
   stopPlayback();
   s.stopRequested = true;
   if (s.engineActive && (synthIsSpeaking(0) || s.engineType == 3)) synthStop();
-  plat::platform().postMessage(plat::kMsgWakeSpeech);
+  plat::window().postMessage(plat::kMsgWakeSpeech);
 }
 
 std::string soundFilePath(std::string_view name) {
@@ -60,20 +60,20 @@ std::string soundFilePath(std::string_view name) {
 }
 
 void speakChar(uint8_t c) {
-  plat::platform().record("char " + std::to_string(c));
+  plat::record("char " + std::to_string(c));
   waitPendingUtterance();
   playWaveFile(speechState().lettersDirectory + "_" + std::to_string(c) +
                ".wav");
 }
 
 bool speakSound(std::string_view name) {
-  plat::platform().record("sound " + std::string(name));
+  plat::record("sound " + std::string(name));
   waitPendingUtterance();
   return playWaveFile(soundFilePath(name)) != -1;
 }
 
 bool soundExists(std::string_view name) {
-  return plat::platform().fileExists(soundFilePath(name));
+  return plat::system().fileExists(soundFilePath(name));
 }
 
 void spellText(std::string_view text) {
@@ -84,7 +84,7 @@ void spellText(std::string_view text) {
 }
 
 void click() {
-  plat::platform().record("click");
+  plat::record("click");
   waitPendingUtterance();
   // The compression would cut the short click to nothing.
   WavePlayerState& player = wavePlayer();
@@ -107,7 +107,7 @@ std::vector<uint8_t> makeBeepImage() {
 }
 
 void beep() {
-  plat::platform().record("beep");
+  plat::record("beep");
   waitPendingUtterance();
   while (keyAvailable()) readKey();
   std::vector<uint8_t> image = makeBeepImage();
@@ -116,7 +116,7 @@ void beep() {
 }
 
 void speechPause(int ms) {
-  plat::platform().record("pause " + std::to_string(ms));
+  plat::record("pause " + std::to_string(ms));
   for (int step = 0; step < ms / 50; ++step) {
     if (!keyAvailable()) waitMs(50);
   }

@@ -16,7 +16,7 @@ SpeechState state;
 void buildClickImage(uint8_t* image) {
   makeWaveHeader(image, kClickSamples, 11025, 8, 1);
   // A short burst of noise followed by silence.
-  std::minstd_rand random(static_cast<unsigned>(plat::platform().tickMs()));
+  std::minstd_rand random(static_cast<unsigned>(plat::system().tickMs()));
   std::uniform_int_distribution<int> noise(128, 187);
   uint8_t* samples = image + kWaveHeaderSize;
   for (size_t i = 0; i < kClickSamples; ++i)
@@ -41,14 +41,10 @@ std::string withoutTrailingSeparator(std::string dir) {
 
 std::string readLettersDirectory() {
   std::string fallback = tarvekDirectory() + "som" +
-                         plat::platform().pathSeparator() + "letras" +
-                         plat::platform().pathSeparator();
-  char buffer[255] = {};
-  size_t n = plat::platform().getPrivateProfileString(
-      "TRADUTOR", "DIRLETRAS", fallback.c_str(), buffer, sizeof buffer,
-      "LUMIRA.INI");
-  if (n >= sizeof buffer) n = sizeof buffer - 1;
-  return withTrailingSeparator(std::string(buffer, n));
+                         plat::system().pathSeparator() + "letras" +
+                         plat::system().pathSeparator();
+  return withTrailingSeparator(plat::readProfileString(
+      "TRADUTOR", "DIRLETRAS", fallback.c_str(), "LUMIRA.INI", 255));
 }
 
 void startEngineWhenConfigured() {
@@ -71,7 +67,7 @@ SpeechState& speechState() { return state; }
 void resetSpeech() {
   state = SpeechState{};
   state.programDirectory =
-      withoutTrailingSeparator(plat::platform().currentDirectory());
+      withoutTrailingSeparator(plat::system().currentDirectory());
   buildClickImage(state.clickImage);
 }
 

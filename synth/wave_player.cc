@@ -55,14 +55,14 @@ int openDevice(uint32_t rate, uint16_t bits, uint16_t channels) {
   WavePlayerState& s = playerRecord;
   if (s.deviceOpen &&
       (rate != s.sampleRate || bits != s.bitsPerSample || channels != s.channels)) {
-    while (isPlaying()) plat::platform().waitEvent();
+    while (isPlaying()) plat::window().waitEvent();
     stopPlayback();  // a key may have ended the wait with the device open
   }
   if (s.deviceOpen) return 0;
   int result = 0;
   for (int attempt = 1;; ++attempt) {
-    result = plat::platform().waveOpen(rate, bits, channels);
-    if (result != plat::Platform::kWaveBusy || attempt >= kOpenAttempts) break;
+    result = plat::audio().waveOpen(rate, bits, channels);
+    if (result != plat::Audio::kWaveBusy || attempt >= kOpenAttempts) break;
     waitMs(100);
   }
   ConsoleState& console = consoleState();
@@ -107,7 +107,7 @@ bool queueBuffer(const uint8_t* bytes, size_t count, bool compress,
   }
   if (mono8 && length != kWaveBlockBytes && length > 0) block[length - 1] = 128;
   const size_t bufferLength = std::max(length, kMinBuffer);
-  if (!plat::platform().waveWrite(block, bufferLength, static_cast<uintptr_t>(index))) {
+  if (!plat::audio().waveWrite(block, bufferLength, static_cast<uintptr_t>(index))) {
     return false;
   }
   s.ringIndex = index;
@@ -136,7 +136,7 @@ int playSamples(const uint8_t* data, size_t count, uint32_t sampleRate,
   WavePlayerState& s = playerRecord;
   if (!data || count == 0) return 0;
   if (sampleRate == 0 || channels == 0 || bitsPerSample == 0) {
-    return plat::Platform::kWaveBadFormat;
+    return plat::Audio::kWaveBadFormat;
   }
   const uint32_t rate = s.fastPlay ? fastRate(sampleRate) : sampleRate;
   const bool compress = s.compressSpeech && channels == 1 &&
@@ -181,7 +181,7 @@ void playWaveImage(const uint8_t* image) {
 
 int playWaveFile(std::string_view name) {
   if (keyStops()) return 0;
-  std::ifstream in(plat::platform().nativePath(name), std::ios::binary);
+  std::ifstream in(plat::system().nativePath(name), std::ios::binary);
   if (!in) return -1;
   FileWaveSource source(in);
   WaveInfo info;
@@ -197,7 +197,7 @@ int playWaveFile(std::string_view name) {
     if (result != 0 || keyStops()) break;
   }
   in.close();
-  while (isPlaying()) plat::platform().waitEvent();
+  while (isPlaying()) plat::window().waitEvent();
   return result;
 }
 
@@ -211,7 +211,7 @@ bool isPlaying() {
 void stopPlayback() {
   WavePlayerState& s = playerRecord;
   if (!s.deviceOpen) return;
-  plat::Platform& p = plat::platform();
+  plat::Audio& p = plat::audio();
   if (s.queued > 0) p.waveReset();
   pumpMessages();
   p.waveClose();

@@ -114,7 +114,7 @@ class BadPasteTest : public speechtest::SpeechFixture {
 };
 
 TEST_F(BadPasteTest, AHostileClipboardInASmallFieldOnTheLastCellsOfTheScreen) {
-  plat::platform().setClipboardText(hostileClipboard());
+  plat::clipboard().setClipboardText(hostileClipboard());
   std::string text;
   for (int round = 0; round < 3; ++round) {
     keys("End Ctrl+V Home Ctrl+V Enter");
@@ -125,7 +125,7 @@ TEST_F(BadPasteTest, AHostileClipboardInASmallFieldOnTheLastCellsOfTheScreen) {
 }
 
 TEST_F(BadPasteTest, AMegabyteOverASelectionOfAFullFieldKeepsItsCapacity) {
-  plat::platform().setClipboardText(std::string(1 << 20, 'm'));
+  plat::clipboard().setClipboardText(std::string(1 << 20, 'm'));
   std::string text(30, 'a');
   keys("Home Right Shift+Right Shift+Right Ctrl+V End Ctrl+V \"zz\" Enter");
   editLine(text, 1, 5, true, 40, 30);
@@ -135,7 +135,7 @@ TEST_F(BadPasteTest, AMegabyteOverASelectionOfAFullFieldKeepsItsCapacity) {
 }
 
 TEST_F(BadPasteTest, OnlyControlBytesPasteNothing) {
-  plat::platform().setClipboardText(std::string("\0\0\r\n\r\n", 6));
+  plat::clipboard().setClipboardText(std::string("\0\0\r\n\r\n", 6));
   std::string text = "antes";
   keys("End Ctrl+V Enter");
   editLine(text, 1, 1, true, 20, 20);
@@ -143,7 +143,7 @@ TEST_F(BadPasteTest, OnlyControlBytesPasteNothing) {
 }
 
 TEST_F(BadPasteTest, AReadLineTakesAtMostItsOwnLimitFromAPaste) {
-  plat::platform().setClipboardText(hostileClipboard());
+  plat::clipboard().setClipboardText(hostileClipboard());
   std::string text;
   keys("Ctrl+V Ctrl+V Enter");
   readLineSpoken(text);

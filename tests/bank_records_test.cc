@@ -35,7 +35,7 @@ class BankRecordsTest : public speechtest::SpeechFixture {
 
   std::string bankValue(const std::string& bank, const char* key) {
     char buffer[512] = {};
-    size_t n = plat::platform().getPrivateProfileString(
+    size_t n = plat::profile().getPrivateProfileString(
         bank.c_str(), key, "<absent>", buffer, sizeof buffer, "TALONIX.INI");
     return std::string(buffer, n);
   }
@@ -252,8 +252,8 @@ TEST_F(BankRecordsTest, FamilyWritesWithNoFileCreateItInTheWindowsDirectory) {
 // --- Ledger file -------------------------------------------------------------
 
 TEST_F(BankRecordsTest, LedgerPathsGetTheCurrentDirectoryAndExtension) {
-  const std::string dir = plat::platform().currentDirectory();
-  const char sep = plat::platform().pathSeparator();
+  const std::string dir = plat::system().currentDirectory();
+  const char sep = plat::system().pathSeparator();
   EXPECT_EQ(resolveLedgerPath("brasil.chq"), dir + sep + "brasil.chq");
   EXPECT_EQ(resolveLedgerPath("conta"), dir + sep + "conta.CHQ");
   EXPECT_EQ(resolveLedgerPath(""), dir + sep + ".CHQ");

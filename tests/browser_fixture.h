@@ -42,9 +42,9 @@ struct SeenScreen {
   }
 };
 
-class ScreenWatchPlatform : public speechtest::TriggerPlatform {
+class ScreenWatchPlatform : public plat::headless::HeadlessPlatform {
  public:
-  using TriggerPlatform::TriggerPlatform;
+  using HeadlessPlatform::HeadlessPlatform;
   void waitEvent() override {
     const size_t left = keyGroupsLeft();
     SeenScreen now;
@@ -56,7 +56,7 @@ class ScreenWatchPlatform : public speechtest::TriggerPlatform {
       }
       now.rows.push_back(text.substr(0, text.find_last_not_of(' ') + 1));
     }
-    TriggerPlatform::waitEvent();
+    HeadlessPlatform::waitEvent();
     if (keyGroupsLeft() < left) seen.push_back(std::move(now));
   }
   std::vector<SeenScreen> seen;  // [k]: the screen before key k arrived
@@ -66,18 +66,6 @@ class LedgerUiFixture : public speechtest::SpeechFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
-    plat::headless::HeadlessConfig config;
-    config.configDir = configDir();
-    config.workDir = workDir();
-    config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};
-    config.programPath = workDir().string() + "/bin/talonix";
-    auto watched = std::make_unique<ScreenWatchPlatform>(config);
-    watch_ = watched.get();
-    plat::setPlatform(watched.get());
-    platform_ = std::move(watched);
-    resetConsole();
-    resetKeyboard();
-    plat::platform().setWindowProc(&consoleWindowProc);
     resetBankRecords();
     resetLedger();
     resetBrowser();
@@ -85,6 +73,12 @@ class LedgerUiFixture : public speechtest::SpeechFixture {
     resetMenus();
     setCurrentBankName("Banco Teste");
     currentBank().ledgerFile = ledgerPath();
+  }
+  std::unique_ptr<plat::headless::HeadlessPlatform> makePlatform(
+      const plat::headless::HeadlessConfig& config) override {
+    auto watched = std::make_unique<ScreenWatchPlatform>(config);
+    watch_ = watched.get();
+    return watched;
   }
   void TearDown() override {
     resetLedger();

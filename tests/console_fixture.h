@@ -20,7 +20,7 @@ class ConsoleFixture : public ::testing::Test {
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     root_ = std::filesystem::temp_directory_path() /
-            (std::string("talonix_console_") + info->test_suite_name() + "_" +
+            (std::string("talonix_") + info->test_suite_name() + "_" +
              info->name());
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_ / "windows");
@@ -29,18 +29,27 @@ class ConsoleFixture : public ::testing::Test {
     config.configDir = root_ / "windows";
     config.workDir = root_ / "work";
     config.startTime = plat::LocalTime{2025, 2, 28, 5, 23, 59, 58, 990};
-    platform_ = std::make_unique<plat::headless::HeadlessPlatform>(config);
-    plat::setPlatform(platform_.get());
+    configure(config);
+    platform_ = makePlatform(config);
+    platform_->install();
     resetConsole();
     resetKeyboard();
-    plat::platform().setWindowProc(&consoleWindowProc);
+    plat::window().setWindowProc(&consoleWindowProc);
   }
 
   void TearDown() override {
     resetKeyboard();
-    plat::setPlatform(nullptr);
+    plat::headless::uninstall();
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
+  }
+
+  // Hooks of derived fixtures: the backend's settings, and a backend that
+  // watches more than the plain one.
+  virtual void configure(plat::headless::HeadlessConfig& config) { (void)config; }
+  virtual std::unique_ptr<plat::headless::HeadlessPlatform> makePlatform(
+      const plat::headless::HeadlessConfig& config) {
+    return std::make_unique<plat::headless::HeadlessPlatform>(config);
   }
 
   // LUMIRA.INI in the Windows directory, lines given without CR LF.

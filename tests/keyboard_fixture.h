@@ -25,16 +25,14 @@ class WatchedPlatform : public plat::headless::HeadlessPlatform {
 
 class KeyboardConsoleTest : public ConsoleFixture {
  protected:
-  void SetUp() override {
-    ConsoleFixture::SetUp();
-    plat::headless::HeadlessConfig config;
-    config.configDir = root_ / "windows";
-    config.workDir = root_ / "work";
+  void configure(plat::headless::HeadlessConfig& config) override {
+    config.startTime.reset();
+  }
+  std::unique_ptr<plat::headless::HeadlessPlatform> makePlatform(
+      const plat::headless::HeadlessConfig& config) override {
     auto watched = std::make_unique<WatchedPlatform>(config);
     watched_ = watched.get();
-    platform_ = std::move(watched);
-    plat::setPlatform(platform_.get());
-    plat::platform().setWindowProc(&consoleWindowProc);
+    return watched;
   }
 
   // Keys the user types once the program waits.

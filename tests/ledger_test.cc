@@ -45,9 +45,9 @@ LedgerEntry entry(std::string date, std::string value, std::string letter,
 
 // A disk that can be made to fail, as a full one does, when a written file
 // is flushed to it.
-class DiskPlatform : public speechtest::TriggerPlatform {
+class DiskPlatform : public plat::headless::HeadlessPlatform {
  public:
-  using TriggerPlatform::TriggerPlatform;
+  using HeadlessPlatform::HeadlessPlatform;
   bool flushFileToDisk(const fs::path& path) override {
     flushed.push_back(path);
     return !full;
@@ -60,21 +60,16 @@ class LedgerTest : public speechtest::SpeechFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
-    plat::headless::HeadlessConfig config;
-    config.configDir = configDir();
-    config.workDir = workDir();
-    config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};
-    auto disk = std::make_unique<DiskPlatform>(config);
-    disk_ = disk.get();
-    platform_ = std::move(disk);
-    plat::setPlatform(platform_.get());
-    resetConsole();
-    resetKeyboard();
-    plat::platform().setWindowProc(&consoleWindowProc);
     initSpeech(0, (workDir() / "som").string());
     resetBankRecords();
     resetLedger();
     currentBank().ledgerFile = ledger().string();
+  }
+  std::unique_ptr<plat::headless::HeadlessPlatform> makePlatform(
+      const plat::headless::HeadlessConfig& config) override {
+    auto disk = std::make_unique<DiskPlatform>(config);
+    disk_ = disk.get();
+    return disk;
   }
   void TearDown() override {
     resetLedger();

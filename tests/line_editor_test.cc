@@ -161,7 +161,7 @@ TEST_F(LineEditorTest, CopyWithoutSelectionTakesTheTrimmedFieldAndALineEnd) {
 }
 
 TEST_F(LineEditorTest, PasteReplacesTheSelectionOrInsertsAtTheCursor) {
-  plat::platform().setClipboardText("XY");
+  plat::clipboard().setClipboardText("XY");
   std::string text = "abcdef";
   keys("Right Shift+Right Shift+Right Ctrl+V Enter");
   edit(text);
@@ -174,7 +174,7 @@ TEST_F(LineEditorTest, PasteReplacesTheSelectionOrInsertsAtTheCursor) {
 }
 
 TEST_F(LineEditorTest, PasteAsFirstKeyReplacesTheField) {
-  plat::platform().setClipboardText("novo");
+  plat::clipboard().setClipboardText("novo");
   std::string text = "velho";
   keys("Ctrl+V Enter");
   edit(text);
@@ -375,7 +375,7 @@ TEST_F(LineEditorTest, ReadNumberSpokenTakesLeadingDigitsOrKeepsTheValue) {
 // --- Bad input ---------------------------------------------------------
 
 TEST_F(LineEditorTest, AHugeClipboardFillsTheFieldAndNoMore) {
-  plat::platform().setClipboardText(std::string(1 << 20, 'z'));
+  plat::clipboard().setClipboardText(std::string(1 << 20, 'z'));
   std::string text;
   keys("Ctrl+V Enter");
   edit(text, 2048, true, 1, 1, 78);
@@ -383,21 +383,21 @@ TEST_F(LineEditorTest, AHugeClipboardFillsTheFieldAndNoMore) {
 }
 
 TEST_F(LineEditorTest, ClipboardControlBytesNeverReachTheField) {
-  plat::platform().setClipboardText(std::string("a\bb\tc\rdepois\nmais"));
+  plat::clipboard().setClipboardText(std::string("a\bb\tc\rdepois\nmais"));
   std::string text;
   keys("Ctrl+V Enter");
   edit(text, 20);
   EXPECT_EQ(text, "a b c");
   EXPECT_EQ(screenRow(1), "a b c");
 
-  plat::platform().setClipboardText(std::string("ab\0cd", 5));
+  plat::clipboard().setClipboardText(std::string("ab\0cd", 5));
   keys("End Ctrl+V Enter");
   edit(text, 20);
   EXPECT_EQ(text, "a b cab");
 }
 
 TEST_F(LineEditorTest, PasteIntoAFullFieldKeepsItsLength) {
-  plat::platform().setClipboardText("XYZ");
+  plat::clipboard().setClipboardText("XYZ");
   std::string text = "0123456789";
   keys("Right Ctrl+V End Ctrl+V Del Enter");
   edit(text);

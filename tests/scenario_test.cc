@@ -146,7 +146,7 @@ class ScenarioTest : public ::testing::Test {
     config.startTime = plat::LocalTime{2024, 3, 1, 5, 10, 30, 0, 0};
     plat::headless::HeadlessPlatform p(config);
     p.addKeyGroups(groups);
-    plat::setPlatform(&p);
+    p.install();
     RunResult r;
     try {
       runTalonix();
@@ -154,7 +154,7 @@ class ScenarioTest : public ::testing::Test {
       r.code = exit.code;
     }
     detachConsoleStreams();
-    plat::setPlatform(nullptr);
+    plat::headless::uninstall();
     for (int row = 0; row < plat::headless::HeadlessPlatform::kRows; ++row) {
       std::string text = p.screenRow(row);
       text.erase(text.find_last_not_of(' ') + 1);

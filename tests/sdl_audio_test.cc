@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/terminal_platform.h"
+#include "platform/posix/terminal_backend.h"
 
 namespace {
 
@@ -44,26 +44,26 @@ class SdlAudioTest : public ::testing::Test {
     ASSERT_EQ(::pipe(in_), 0);
     ASSERT_EQ(::pipe(out_), 0);
     ::fcntl(out_[0], F_SETFL, O_NONBLOCK);
-    terminal_ = std::make_unique<plat::posix::TerminalPlatform>(in_[0], out_[1]);
-    terminal_->setWindowProc(&collect);
+    terminal_ = std::make_unique<plat::posix::TerminalBackend>(in_[0], out_[1]);
+    terminal_->window.setWindowProc(&collect);
     done.clear();
     programThread = std::this_thread::get_id();
-    const int opened = terminal_->waveOpen(11025, 8, 1);
-    if (opened == plat::Platform::kWaveNoDriver) GTEST_SKIP() << "no SDL audio driver";
-    ASSERT_EQ(opened, plat::Platform::kWaveOk);
+    const int opened = terminal_->audio.waveOpen(11025, 8, 1);
+    if (opened == plat::Audio::kWaveNoDriver) GTEST_SKIP() << "no SDL audio driver";
+    ASSERT_EQ(opened, plat::Audio::kWaveOk);
   }
   void TearDown() override {
-    terminal_->waveClose();
+    terminal_->audio.waveClose();
     terminal_.reset();
     for (int fd : {in_[0], in_[1], out_[0], out_[1]}) ::close(fd);
   }
 
   void write(size_t bytes, uintptr_t tag) {
     const std::vector<uint8_t> sound(bytes, 140);
-    ASSERT_TRUE(terminal_->waveWrite(sound.data(), sound.size(), tag));
+    ASSERT_TRUE(terminal_->audio.waveWrite(sound.data(), sound.size(), tag));
   }
   void pumpAll() {
-    while (terminal_->pumpOne(false) == plat::PumpResult::kDispatched) {
+    while (terminal_->window.pumpOne(false) == plat::PumpResult::kDispatched) {
     }
   }
   // Pumps until `count` buffers came back; a guard, not a measure: the
@@ -77,7 +77,7 @@ class SdlAudioTest : public ::testing::Test {
   }
 
   int in_[2], out_[2];
-  std::unique_ptr<plat::posix::TerminalPlatform> terminal_;
+  std::unique_ptr<plat::posix::TerminalBackend> terminal_;
 };
 
 TEST_F(SdlAudioTest, BuffersComeBackInOrderOnTheProgramsThread) {
@@ -96,7 +96,7 @@ TEST_F(SdlAudioTest, BuffersComeBackInOrderOnTheProgramsThread) {
 
 TEST_F(SdlAudioTest, ResetHandsBackEveryQueuedBufferBeforeItReturns) {
   for (uintptr_t tag = 1; tag <= 4; ++tag) write(11025 * 5, tag);  // 20 s
-  terminal_->waveReset();
+  terminal_->audio.waveReset();
   pumpAll();
   ASSERT_EQ(done.size(), 4u);
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(done[i].tag, i + 1);
@@ -110,34 +110,34 @@ TEST_F(SdlAudioTest, ResetHandsBackEveryQueuedBufferBeforeItReturns) {
 TEST_F(SdlAudioTest, CloseWithQueuedSoundReturnsItAndRefusesFurtherWrites) {
   write(11025 * 5, 1);
   write(11025 * 5, 2);
-  terminal_->waveClose();
+  terminal_->audio.waveClose();
   pumpAll();
   EXPECT_EQ(done.size(), 2u);
   const uint8_t byte = 128;
-  EXPECT_FALSE(terminal_->waveWrite(&byte, 1, 3));
+  EXPECT_FALSE(terminal_->audio.waveWrite(&byte, 1, 3));
   // A new format opens a fresh device.
-  EXPECT_EQ(terminal_->waveOpen(22050, 16, 2), plat::Platform::kWaveOk);
+  EXPECT_EQ(terminal_->audio.waveOpen(22050, 16, 2), plat::Audio::kWaveOk);
 }
 
 TEST_F(SdlAudioTest, ADeviceClosedAndOpenedAgainPlaysOnlyTheNewSound) {
   for (int round = 0; round < 3; ++round) {
     write(11025 * 5, 1);  // cut by the close
-    terminal_->waveClose();
-    ASSERT_EQ(terminal_->waveOpen(11025, 8, 1), plat::Platform::kWaveOk);
+    terminal_->audio.waveClose();
+    ASSERT_EQ(terminal_->audio.waveOpen(11025, 8, 1), plat::Audio::kWaveOk);
     write(300, 2);
   }
   pumpUntilDone(6);
   ASSERT_EQ(done.size(), 6u);
   for (size_t i = 0; i < 6; ++i) EXPECT_EQ(done[i].tag, i % 2 + 1) << i;
-  EXPECT_EQ(terminal_->waveOpen(11025, 8, 1), plat::Platform::kWaveBusy);
+  EXPECT_EQ(terminal_->audio.waveOpen(11025, 8, 1), plat::Audio::kWaveBusy);
 }
 
 TEST_F(SdlAudioTest, OneDeviceAtATimeAndOnlyFormatsItCanPlay) {
-  EXPECT_EQ(terminal_->waveOpen(11025, 8, 1), plat::Platform::kWaveBusy);
-  terminal_->waveClose();
-  EXPECT_EQ(terminal_->waveOpen(11025, 12, 1), plat::Platform::kWaveBadFormat);
-  EXPECT_EQ(terminal_->waveOpen(0, 8, 1), plat::Platform::kWaveBadFormat);
-  EXPECT_EQ(terminal_->waveOpen(11025, 8, 0), plat::Platform::kWaveBadFormat);
+  EXPECT_EQ(terminal_->audio.waveOpen(11025, 8, 1), plat::Audio::kWaveBusy);
+  terminal_->audio.waveClose();
+  EXPECT_EQ(terminal_->audio.waveOpen(11025, 12, 1), plat::Audio::kWaveBadFormat);
+  EXPECT_EQ(terminal_->audio.waveOpen(0, 8, 1), plat::Audio::kWaveBadFormat);
+  EXPECT_EQ(terminal_->audio.waveOpen(11025, 8, 0), plat::Audio::kWaveBadFormat);
 }
 
 }  // namespace

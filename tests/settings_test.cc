@@ -74,7 +74,7 @@ TEST_F(SettingsTest, FirstRunSetsUpCurrencyAndTheFactoryBank) {
   EXPECT_EQ(familyValue("BANCOATUAL"), "Banco do Brasil");
   EXPECT_EQ(currentBankName(), "Banco do Brasil");
   EXPECT_EQ(currentBank().ledgerFile,
-            plat::platform().currentDirectory() + plat::platform().pathSeparator() +
+            plat::system().currentDirectory() + plat::system().pathSeparator() +
                 "brasil.chq");
   EXPECT_TRUE(currentBank().yearFourDigits);
   EXPECT_TRUE(currentBank().printLyingDown);

@@ -1,6 +1,4 @@
-// A headless platform for speech tests: the family settings file, the
-// program directory, the speech record, and keys typed "while something
-// sounds" (when a chosen record line appears).
+// A headless program for speech tests (see SpeechFixture).
 #ifndef TALONIX_TESTS_SPEECH_FIXTURE_H_
 #define TALONIX_TESTS_SPEECH_FIXTURE_H_
 
@@ -13,9 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "console/console.h"
-#include "console/keyboard.h"
-#include "platform/headless/headless_platform.h"
+#include "console_fixture.h"
 #include "platform/headless/key_script.h"
 #include "speech/number_words.h"
 #include "speech/speech.h"
@@ -23,9 +19,31 @@
 
 namespace speechtest {
 
-class TriggerPlatform : public plat::headless::HeadlessPlatform {
- public:
-  using HeadlessPlatform::HeadlessPlatform;
+// The console fixture with the speech layer started from scratch, a program
+// directory, the speech record, and keys typed "while something sounds"
+// (when a chosen record line appears).
+class SpeechFixture : public ConsoleFixture {
+ protected:
+  void SetUp() override {
+    ConsoleFixture::SetUp();
+    plat::setRecorder([this](std::string_view line) { heardLine(line); });
+    resetSynth();
+    resetSpeech();
+    clearNumberWordsForTesting();
+  }
+
+  void TearDown() override {
+    resetSynth();
+    ConsoleFixture::TearDown();
+  }
+
+  void configure(plat::headless::HeadlessConfig& config) override {
+    config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};
+    config.programPath = workDir().string() + "/bin/talonix";
+  }
+
+  std::filesystem::path configDir() const { return root_ / "windows"; }
+  std::filesystem::path workDir() const { return root_ / "work"; }
 
   // Types `ch` the moment `line` is recorded, as a user pressing a key
   // while that sound plays.
@@ -34,66 +52,12 @@ class TriggerPlatform : public plat::headless::HeadlessPlatform {
     triggerKey_ = ch;
   }
 
-  void record(std::string_view line) override {
-    HeadlessPlatform::record(line);
-    if (!trigger_.empty() && line == trigger_) {
-      trigger_.clear();
-      std::vector<plat::Event> events;
-      plat::headless::typedCharEvents(triggerKey_, &events);
-      for (const plat::Event& e : events) postEvent(e);
-    }
-  }
-
- private:
-  std::string trigger_;
-  uint8_t triggerKey_ = 0;
-};
-
-class SpeechFixture : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    root_ = std::filesystem::temp_directory_path() /
-            (std::string("talonix_speech_") + info->test_suite_name() + "_" +
-             info->name());
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(configDir());
-    std::filesystem::create_directories(workDir());
-    plat::headless::HeadlessConfig config;
-    config.configDir = configDir();
-    config.workDir = workDir();
-    config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};
-    config.programPath = workDir().string() + "/bin/talonix";
-    platform_ = std::make_unique<TriggerPlatform>(config);
-    plat::setPlatform(platform_.get());
-    resetConsole();
-    resetKeyboard();
-    plat::platform().setWindowProc(&consoleWindowProc);
-    resetSynth();
-    resetSpeech();
-    clearNumberWordsForTesting();
-  }
-
-  void TearDown() override {
-    resetKeyboard();
-    resetSynth();
-    plat::setPlatform(nullptr);
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-
-  std::filesystem::path configDir() const { return root_ / "windows"; }
-  std::filesystem::path workDir() const { return root_ / "work"; }
-
   // Writes an INI file with CR LF line ends, lines given without them.
   static void writeIni(const std::filesystem::path& file,
                        const std::vector<std::string>& lines) {
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary);
     for (const std::string& line : lines) out << line << "\r\n";
-  }
-  void familySettings(const std::vector<std::string>& lines) {
-    writeIni(configDir() / "LUMIRA.INI", lines);
   }
   static void touch(const std::filesystem::path& file) {
     std::filesystem::create_directories(file.parent_path());
@@ -143,11 +107,20 @@ class SpeechFixture : public ::testing::Test {
     return text.substr(0, text.find_last_not_of(' ') + 1);
   }
 
-  std::unique_ptr<TriggerPlatform> platform_;
 
  private:
-  std::filesystem::path root_;
+  void heardLine(std::string_view line) {
+    platform_->record(line);
+    if (trigger_.empty() || line != trigger_) return;
+    trigger_.clear();
+    std::vector<plat::Event> events;
+    plat::headless::typedCharEvents(triggerKey_, &events);
+    for (const plat::Event& e : events) platform_->postEvent(e);
+  }
+
   size_t mark_ = 0;
+  std::string trigger_;
+  uint8_t triggerKey_ = 0;
 };
 
 using Lines = std::vector<std::string>;

@@ -12,7 +12,7 @@
 namespace speechtest {
 namespace {
 
-std::string sep() { return std::string(1, plat::platform().pathSeparator()); }
+std::string sep() { return std::string(1, plat::system().pathSeparator()); }
 
 // --- Family settings -------------------------------------------------------
 
@@ -183,13 +183,13 @@ TEST_F(SpeechSoundTest, KeyWhileSpeakingSilencesAndStaysQueued) {
 }
 
 TEST_F(SpeechSoundTest, PauseStepsPassAtOnceWhenAKeyWaits) {
-  const uint64_t start = plat::platform().tickMs();
+  const uint64_t start = plat::system().tickMs();
   forget();
   speechPause(120);
-  EXPECT_EQ(plat::platform().tickMs() - start, 100u);  // two 50 ms steps
+  EXPECT_EQ(plat::system().tickMs() - start, 100u);  // two 50 ms steps
   type("k");
   speechPause(1000);
-  EXPECT_EQ(plat::platform().tickMs() - start, 100u);
+  EXPECT_EQ(plat::system().tickMs() - start, 100u);
   EXPECT_EQ(heard(), (Lines{"pause 120", "pause 1000"}));
 }
 

@@ -13,12 +13,12 @@ class SpeechServicesTest : public speechtest::SpeechFixture {};
 
 TEST_F(SpeechServicesTest, DialTonesPlaysDigitsHashAndStarAndWaitsOnCommas) {
   wavePlayer().fastPlay = true;
-  const uint64_t before = plat::platform().tickMs();
+  const uint64_t before = plat::system().tickMs();
   forget();
   dialTones("0-1*,#a9");
   EXPECT_EQ(heard(), (Lines{"dtmf 0", "dtmf 1", "dtmf X", "dtmf #", "dtmf 9"}));
   // 100 ms after each of the five tones, a second for the comma.
-  EXPECT_GE(plat::platform().tickMs() - before, 1500u);
+  EXPECT_GE(plat::system().tickMs() - before, 1500u);
   EXPECT_TRUE(wavePlayer().fastPlay);  // restored afterwards
 }
 
@@ -37,7 +37,7 @@ TEST_F(SpeechServicesTest, WebAddressesOpenWithTheConfiguredBrowser) {
     EXPECT_EQ(r.parameters, link);
   }
   EXPECT_EQ(linkRequest("http://a.b").directory,
-            plat::platform().currentDirectory());
+            plat::system().currentDirectory());
 }
 
 TEST_F(SpeechServicesTest, WithoutABrowserTheShellOpensTheAddressItself) {
@@ -62,8 +62,8 @@ TEST_F(SpeechServicesTest, DocumentsOpenWithTheProgramOfTheirExtension) {
 }
 
 TEST_F(SpeechServicesTest, ProgramsAreStartedFromTheCurrentDirectoryOrTheirPath) {
-  const std::string dir = plat::platform().currentDirectory();
-  const char sep = plat::platform().pathSeparator();
+  const std::string dir = plat::system().currentDirectory();
+  const char sep = plat::system().pathSeparator();
   LinkRequest r = linkRequest("calc.exe");
   EXPECT_EQ(r.program, dir + sep + "calc.exe");
   EXPECT_EQ(r.parameters, "");

@@ -109,7 +109,7 @@ TEST_F(SpeakTextTest, RepeatedHyphensKeepTheirPauseAfterTheClick) {
 }
 
 TEST_F(SpeakTextTest, KeyStopsSpeechBeforeTheNextItemAndStaysQueued) {
-  platform_->typeWhenRecorded("number doze", 'x');
+  typeWhenRecorded("number doze", 'x');
   // The number in progress ends; the next one is not started.
   EXPECT_EQ(spoken("12 34"), (Lines{"number doze"}));
   ASSERT_TRUE(keyAvailable());
@@ -118,7 +118,7 @@ TEST_F(SpeakTextTest, KeyStopsSpeechBeforeTheNextItemAndStaysQueued) {
 }
 
 TEST_F(SpeakTextTest, KeyStopsSpellingBeforeTheNextCharacter) {
-  platform_->typeWhenRecorded("char 50", 'q');
+  typeWhenRecorded("char 50", 'q');
   EXPECT_EQ(spoken("1234567"), (Lines{"char 49", "char 50"}));
   EXPECT_EQ(readKey(), 'q');
 }

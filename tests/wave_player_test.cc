@@ -226,17 +226,17 @@ TEST_F(WavePlayerTest, AStrayCompletionChangesNothing) {
 // --- Devices that cannot be had -------------------------------------------
 
 TEST_F(WavePlayerTest, ABusyDeviceIsTriedAHundredTimesThenGivenUp) {
-  platform_->setWaveOpenResult(plat::Platform::kWaveBusy);
+  platform_->setWaveOpenResult(plat::Audio::kWaveBusy);
   const uint64_t start = platform_->tickMs();
-  EXPECT_EQ(playWaveFile(file(makeWav(tone8(500)))), plat::Platform::kWaveBusy);
+  EXPECT_EQ(playWaveFile(file(makeWav(tone8(500)))), plat::Audio::kWaveBusy);
   EXPECT_EQ(platform_->waveOpenCount(), 100);
   EXPECT_GE(platform_->tickMs() - start, 9900u);
   EXPECT_TRUE(captures().empty());
 }
 
 TEST_F(WavePlayerTest, NoDeviceAtAllMeansSilenceAtOnce) {
-  platform_->setWaveOpenResult(plat::Platform::kWaveNoDriver);
-  EXPECT_EQ(playWaveFile(file(makeWav(tone8(500)))), plat::Platform::kWaveNoDriver);
+  platform_->setWaveOpenResult(plat::Audio::kWaveNoDriver);
+  EXPECT_EQ(playWaveFile(file(makeWav(tone8(500)))), plat::Audio::kWaveNoDriver);
   EXPECT_EQ(platform_->waveOpenCount(), 1);
   playWaveImage(makeWav(tone8(500)).data());
   EXPECT_FALSE(isPlaying());

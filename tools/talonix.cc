@@ -1,9 +1,9 @@
 // The program in the user's terminal. It reads no arguments.
 #include "app/program.h"
-#include "platform/posix/terminal_platform.h"
+#include "platform/posix/terminal_backend.h"
 
 int main() {
-  static plat::posix::TerminalPlatform terminal;
-  plat::setPlatform(&terminal);
+  static plat::posix::TerminalBackend terminal;
+  terminal.install();
   runTalonix();
 }

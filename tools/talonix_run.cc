@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
   config.startTime = o.now;
   plat::headless::HeadlessPlatform platform(config);
   platform.addKeyGroups(groups);
-  plat::setPlatform(&platform);
+  platform.install();
 
   int code = 0;
   try {
@@ -202,6 +202,7 @@ int main(int argc, char** argv) {
     code = exit.code;
   }
   const bool written = writeOutputs(o, platform);
-  plat::setPlatform(nullptr);
+  plat::clearServices();
+  plat::setRecorder(nullptr);
   return written ? code : kUsageError;
 }

@@ -6,29 +6,11 @@
 #include <system_error>
 
 #include "platform/shared/codepage.h"
-#include "platform/shared/profile_store.h"
 
 namespace plat::headless {
 namespace {
 
 constexpr int64_t kMsPerDay = 86400000;
-
-// The standard palette, to name the background of a line filled by a scroll.
-const plat::Rgb kPalette[16] = {
-    {0, 0, 0},       {0, 0, 255},     {0, 255, 0},     {0, 255, 255},
-    {255, 0, 0},     {142, 0, 142},   {68, 34, 34},    {192, 192, 192},
-    {128, 128, 128}, {128, 128, 255}, {128, 255, 128}, {128, 255, 255},
-    {255, 128, 128}, {255, 128, 255}, {255, 255, 0},   {255, 255, 255},
-};
-
-uint8_t paletteIndex(plat::Rgb c) {
-  for (uint8_t i = 0; i < 16; ++i) {
-    if (kPalette[i].r == c.r && kPalette[i].g == c.g && kPalette[i].b == c.b) {
-      return i;
-    }
-  }
-  return 0;
-}
 
 // Floor division, so that moments before 1970 land on the right day.
 int64_t floorDiv(int64_t a, int64_t b) {
@@ -97,13 +79,14 @@ int64_t msFromCivil(const plat::LocalTime& t) {
          t.millisecond;
 }
 
-HeadlessPlatform::HeadlessPlatform(HeadlessConfig config)
-    : config_(std::move(config)), grid_(kColumns * kRows) {
+namespace {
+
+// Relative paths the program names resolve against a fixed place.
+HeadlessConfig withFixedDirectories(HeadlessConfig config) {
   std::error_code ec;
-  if (config_.workDir.empty()) config_.workDir = std::filesystem::current_path(ec);
-  if (config_.configDir.empty()) config_.configDir = config_.workDir;
-  // Relative paths the program names resolve against a fixed place.
-  for (std::filesystem::path* dir : {&config_.workDir, &config_.configDir}) {
+  if (config.workDir.empty()) config.workDir = std::filesystem::current_path(ec);
+  if (config.configDir.empty()) config.configDir = config.workDir;
+  for (std::filesystem::path* dir : {&config.workDir, &config.configDir}) {
     std::filesystem::path full = std::filesystem::absolute(*dir, ec);
     if (ec) continue;
     full = full.lexically_normal();
@@ -111,10 +94,41 @@ HeadlessPlatform::HeadlessPlatform(HeadlessConfig config)
     if (!full.has_filename() && full != full.root_path()) full = full.parent_path();
     *dir = full;
   }
+  return config;
+}
+
+}  // namespace
+
+HeadlessPlatform::HeadlessPlatform(HeadlessConfig config)
+    : config_(withFixedDirectories(std::move(config))),
+      grid_(kColumns * kRows),
+      profile_(*this, config_.configDir) {
   startMs_ = msFromCivil(config_.startTime ? *config_.startTime : realLocalTime());
   if (config_.programPath.empty()) {
     config_.programPath = toCp1252(config_.workDir / "talonix");
   }
+}
+
+plat::Services HeadlessPlatform::services() {
+  plat::Services s;
+  s.window = this;
+  s.clipboard = this;
+  s.magnifier = this;
+  s.audio = this;
+  s.profile = &profile_;
+  s.system = this;
+  s.printer = &printer_;
+  return s;
+}
+
+void HeadlessPlatform::install() {
+  plat::setServices(services());
+  plat::setRecorder([this](std::string_view line) { record(line); });
+}
+
+void uninstall() {
+  plat::clearServices();
+  plat::setRecorder(nullptr);
 }
 
 // --- Window ----------------------------------------------------------------
@@ -124,13 +138,16 @@ void HeadlessPlatform::setWindowProc(plat::WindowProc proc) { proc_ = proc; }
 bool HeadlessPlatform::createWindow(const plat::WindowConfig& config,
                                     plat::FontMetrics* metrics) {
   windowConfig_ = config;
-  *metrics = plat::FontMetrics{};
+  plat::FontMetrics m;
+  if (!windowFails_) {
+    m.cellWidth = kCellWidth;
+    m.lineHeight = kLineHeight;
+    m.ascent = 22;
+    m.overhang = 0;
+    m.fontCreated = true;
+  }
+  if (metrics) *metrics = m;
   if (windowFails_) return false;
-  metrics->cellWidth = kCellWidth;
-  metrics->lineHeight = kLineHeight;
-  metrics->ascent = 22;
-  metrics->overhang = 0;
-  metrics->fontCreated = true;
   created_ = true;
   focused_ = true;
   title_ = config.title;
@@ -170,15 +187,14 @@ void HeadlessPlatform::updateWindow() {
   if (invalid_) deliverPaint();
 }
 
-void HeadlessPlatform::scrollUpOneLine(plat::Rgb background) {
+void HeadlessPlatform::scrollUpOneLine(plat::Rgb background, uint8_t attr) {
   if (!created_) return;
   std::move(grid_.begin() + kColumns, grid_.end(), grid_.begin());
-  // Only the colour of the freed line is known; its attribute takes that
-  // colour's palette index as background and keeps the old foreground.
-  const uint8_t bg = static_cast<uint8_t>(paletteIndex(background) << 4);
+  // The freed line shows only its background, as a PatBlt leaves it; the
+  // attribute it was filled for is the one the program gave.
   for (int col = 0; col < kColumns; ++col) {
     PaintedCell& c = grid_[(kRows - 1) * kColumns + col];
-    c = PaintedCell{' ', static_cast<uint8_t>(bg | (c.attr & 0x0F)), c.fg, background};
+    c = PaintedCell{' ', attr, c.fg, background};
   }
 }
 
@@ -211,22 +227,19 @@ void HeadlessPlatform::freeSnapshot() { magnifier_.push_back("free"); }
 void HeadlessPlatform::dispatch(const plat::Event& event) {
   if (event.kind == plat::EventKind::kSetFocus) focused_ = true;
   if (event.kind == plat::EventKind::kKillFocus) focused_ = false;
-  if (event.kind == plat::EventKind::kKeyDown ||
-      event.kind == plat::EventKind::kSysKeyDown ||
-      event.kind == plat::EventKind::kKeyUp ||
-      event.kind == plat::EventKind::kChar) {
-    shiftHeld_ = event.shift;
-    ctrlHeld_ = event.ctrl;
-    altHeld_ = event.alt;
-  }
-  if (!proc_) return;
-  const bool handled = proc_(event);
-  // DefWindowProcA turns Alt+F4 into a close request, sent at once.
-  if (!handled && event.kind == plat::EventKind::kSysKeyDown &&
-      event.code == plat::kVkF4 && event.alt) {
-    plat::Event close;
-    close.kind = plat::EventKind::kClose;
-    queue_.push_front(Queued{false, close});
+  keys_.note(event);
+  if (!proc_ || proc_(event)) return;
+  switch (plat::defaultActionOf(event)) {
+    case plat::DefaultAction::kRequestClose:
+      queue_.push_front(Queued{false, plat::eventOf(plat::EventKind::kClose)});
+      break;
+    case plat::DefaultAction::kDestroyWindow:
+      destroyWindow();
+      dispatch(plat::eventOf(plat::EventKind::kDestroy));
+      postQuit();
+      break;
+    case plat::DefaultAction::kNone:
+      break;
   }
 }
 
@@ -339,41 +352,6 @@ plat::LocalTime HeadlessPlatform::localTime() {
   return civilFromMs(startMs_ + static_cast<int64_t>(elapsedMs_));
 }
 
-// --- Profile strings -------------------------------------------------------
-
-std::filesystem::path HeadlessPlatform::profilePath(const char* file) {
-  std::string name = file ? file : "";
-  const bool hasDir = name.find_first_of("/\\") != std::string::npos;
-  const bool absolute = !name.empty() && (name[0] == '/' || name[0] == '\\' ||
-                                          (name.size() > 1 && name[1] == ':'));
-  // A relative path names a file below the current directory.
-  if (hasDir && !absolute) name = currentDirectory() + pathSeparator() + name;
-  return plat::resolveProfileFile(name, config_.configDir);
-}
-
-size_t HeadlessPlatform::getPrivateProfileString(const char* section,
-                                                 const char* key,
-                                                 const char* defaultValue,
-                                                 char* buffer, size_t size,
-                                                 const char* file) {
-  return plat::getProfileString(profilePath(file), section, key, defaultValue,
-                               buffer, size);
-}
-
-bool HeadlessPlatform::writePrivateProfileString(const char* section,
-                                                 const char* key,
-                                                 const char* value,
-                                                 const char* file) {
-  return plat::writeProfileString(profilePath(file), section, key, value);
-}
-
-size_t HeadlessPlatform::getProfileString(const char* section, const char* key,
-                                          const char* defaultValue,
-                                          char* buffer, size_t size) {
-  return plat::getProfileString(config_.configDir / "WIN.INI", section, key,
-                               defaultValue, buffer, size);
-}
-
 // --- Files and directories -------------------------------------------------
 
 std::string HeadlessPlatform::toCp1252(const std::filesystem::path& path) const {
@@ -409,7 +387,11 @@ std::filesystem::path HeadlessPlatform::nativePath(std::string_view path) {
 
 bool HeadlessPlatform::fileExists(std::string_view path) {
   std::error_code ec;
-  return std::filesystem::exists(nativePath(path), ec);
+  return !path.empty() && std::filesystem::exists(nativePath(path), ec);
+}
+
+bool HeadlessPlatform::flushFileToDisk(const std::filesystem::path&) {
+  return true;
 }
 
 // --- Process and record ----------------------------------------------------

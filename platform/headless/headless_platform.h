@@ -14,18 +14,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/absent.h"
 #include "platform/headless/key_script.h"
 #include "platform/platform.h"
-
-namespace plat {
-
-// Thrown by the headless exitProcess(): it unwinds the program the way the
-// end of the process would. The runner and tests catch it.
-struct ExitRequest {
-  int code = 0;
-};
-
-}  // namespace plat
+#include "platform/shared/ini_profile.h"
+#include "platform/shared/window_defaults.h"
 
 namespace plat::headless {
 
@@ -73,7 +66,17 @@ int64_t daysFromCivil(int year, int month, int day);
 plat::LocalTime civilFromMs(int64_t msSinceEpoch);
 int64_t msFromCivil(const plat::LocalTime& t);
 
-class HeadlessPlatform : public plat::Platform {
+// The whole simulated machine is one object: its window, sound and clock
+// share one virtual time and one event queue. It offers every service but
+// the printer; services() hands them out, install() puts them in place.
+// Takes back what HeadlessPlatform::install() put in place.
+void uninstall();
+
+class HeadlessPlatform : public plat::Window,
+                         public plat::Clipboard,
+                         public plat::Magnifier,
+                         public plat::Audio,
+                         public plat::System {
  public:
   static constexpr int kColumns = 80;
   static constexpr int kRows = 25;
@@ -82,7 +85,12 @@ class HeadlessPlatform : public plat::Platform {
 
   explicit HeadlessPlatform(HeadlessConfig config);
 
-  // --- plat::Platform ------------------------------------------------------
+  plat::Services services();
+  // Installs services() for the process, and this platform's speech record
+  // as the recorder of plat::record().
+  void install();
+
+  // --- plat::Window --------------------------------------------------------
   void setWindowProc(plat::WindowProc proc) override;
   bool createWindow(const plat::WindowConfig& config,
                     plat::FontMetrics* metrics) override;
@@ -93,7 +101,7 @@ class HeadlessPlatform : public plat::Platform {
                uint8_t attr) override;
   void invalidateAll(bool erase) override;
   void updateWindow() override;
-  void scrollUpOneLine(plat::Rgb background) override;
+  void scrollUpOneLine(plat::Rgb background, uint8_t attr) override;
   bool isActiveWindow() override { return true; }
   int windowBottom() override { return 700; }
   int screenHeight() override { return 768; }
@@ -102,16 +110,20 @@ class HeadlessPlatform : public plat::Platform {
   void showCaret(int column, int row) override;
   void hideCaret() override;
   bool hasFocus() override { return focused_; }
+  bool keyHeld(uint32_t virtualKey) override;
+  void messageBeep() override { ++beepCount_; }
+  void waitEvent() override;
+  plat::PumpResult pumpOne(bool consoleOnly) override;
+  void postMessage(uint32_t message) override;
+  void postEvent(const plat::Event& event) override;
+
+  // --- plat::Magnifier -----------------------------------------------------
   void takeSnapshot() override;
   void stretchSnapshot(int srcX, int srcY, int srcWidth,
                        int srcHeight) override;
   void freeSnapshot() override;
 
-  void waitEvent() override;
-  plat::PumpResult pumpOne(bool consoleOnly) override;
-  void postMessage(uint32_t message) override;
-
-  void messageBeep() override { ++beepCount_; }
+  // --- plat::Audio ---------------------------------------------------------
   void playLoopingWave(const uint8_t* image, size_t size) override;
   void stopLoopingWave() override;
   int waveOpen(uint32_t sampleRate, uint16_t bitsPerSample,
@@ -120,21 +132,14 @@ class HeadlessPlatform : public plat::Platform {
   void waveReset() override;
   void waveClose() override;
 
+  // --- plat::Clipboard -----------------------------------------------------
   bool setClipboardText(std::string_view text) override;
   bool getClipboardText(std::string* text, bool* hasText) override;
 
+  // --- plat::System --------------------------------------------------------
   plat::LocalTime localTime() override;
   uint64_t tickMs() override { return elapsedMs_; }
   void sleepMs(unsigned ms) override;
-
-  size_t getPrivateProfileString(const char* section, const char* key,
-                                 const char* defaultValue, char* buffer,
-                                 size_t size, const char* file) override;
-  bool writePrivateProfileString(const char* section, const char* key,
-                                 const char* value, const char* file) override;
-  size_t getProfileString(const char* section, const char* key,
-                          const char* defaultValue, char* buffer,
-                          size_t size) override;
 
   std::string windowsDirectory() override;
   std::string currentDirectory() override;
@@ -142,17 +147,20 @@ class HeadlessPlatform : public plat::Platform {
   char pathSeparator() override;
   std::filesystem::path nativePath(std::string_view path) override;
   bool fileExists(std::string_view path) override;
-
-  [[noreturn]] void exitProcess(int code) override;
-  void record(std::string_view line) override;
-  bool keyHeld(uint32_t virtualKey) override;
+  // Test runs need no durability: nothing is synced.
+  bool flushFileToDisk(const std::filesystem::path& path) override;
   // Captured, never started.
   void shellOpen(std::string_view program, std::string_view parameters,
                  std::string_view directory) override;
+  // Throws plat::ExitRequest{code}.
+  [[noreturn]] void exitProcess(int code) override;
+
+  // Appends one line to the speech record (what install() hooks to
+  // plat::record).
+  void record(std::string_view line);
 
   // --- Driving it (tests, the runner) --------------------------------------
   void addKeyGroups(const std::vector<KeyGroup>& groups);
-  void postEvent(const plat::Event& event);
   void postQuit();  // a WM_QUIT in the queue
   // Queues `event` once the virtual clock reaches `atMs` (a key pressed
   // while sound plays, say); it arrives in a sleep or a wait for sound.
@@ -215,7 +223,6 @@ class HeadlessPlatform : public plat::Platform {
   void deliverDue();
   void completeWave(size_t index, uint64_t playedUs);
   uint64_t nowUs() const { return elapsedMs_ * 1000; }
-  std::filesystem::path profilePath(const char* file);
   std::string toCp1252(const std::filesystem::path& path) const;
 
   HeadlessConfig config_;
@@ -265,8 +272,9 @@ class HeadlessPlatform : public plat::Platform {
 
   std::vector<std::string> speech_;
 
-  // Modifiers of the last keyboard message dispatched (GetKeyState).
-  bool shiftHeld_ = false, ctrlHeld_ = false, altHeld_ = false;
+  plat::KeyState keys_;  // modifiers of the last keyboard message
+  plat::IniProfile profile_;
+  plat::NoPrinter printer_;
   std::vector<ShellRequest> shell_;
 };
 

@@ -5,12 +5,7 @@
 namespace plat::headless {
 
 bool HeadlessPlatform::keyHeld(uint32_t virtualKey) {
-  switch (virtualKey) {
-    case plat::kVkShift: return shiftHeld_;
-    case plat::kVkControl: return ctrlHeld_;
-    case plat::kVkMenu: return altHeld_;
-    default: return false;
-  }
+  return keys_.held(virtualKey);
 }
 
 void HeadlessPlatform::shellOpen(std::string_view program,

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/shared/codepage.h"
+#include "platform/shared/us_keys.h"
 
 namespace plat::headless {
 namespace {
@@ -113,44 +114,13 @@ bool namedKey(std::string_view name, Mods mods, std::vector<Event>* out) {
     vk = static_cast<uint32_t>(std::toupper(static_cast<unsigned char>(c)));
     ch = c;
     if (mods.shift && c >= 'a' && c <= 'z') ch = c - 'a' + 'A';
-    if (mods.shift && c >= '0' && c <= '9') ch = ")!@#$%^&*("[c - '0'];
+    if (mods.shift && c >= '0' && c <= '9') ch = plat::shiftedDigit(c);
     found = true;
   }
   if (!found) return false;
   if (mods.ctrl) ch = ctrlChar(vk);
   pressKey(vk, ch, mods, out);
   return true;
-}
-
-// US layout: the key and Shift state of each printable ASCII character.
-struct UsKey {
-  uint32_t vk;
-  bool shift;
-};
-
-std::optional<UsKey> usKey(uint8_t c) {
-  if (c >= 'a' && c <= 'z') return UsKey{static_cast<uint32_t>(c - 'a' + 'A'), false};
-  if (c >= 'A' && c <= 'Z') return UsKey{c, true};
-  if (c >= '0' && c <= '9') return UsKey{c, false};
-  if (c == ' ') return UsKey{plat::kVkSpace, false};
-  static const char kShiftedDigits[] = ")!@#$%^&*(";
-  for (int d = 0; d < 10; ++d) {
-    if (kShiftedDigits[d] == c) return UsKey{static_cast<uint32_t>('0' + d), true};
-  }
-  struct Punct {
-    char plain, shifted;
-    uint32_t vk;
-  };
-  static const Punct kPunct[] = {
-      {'`', '~', 0xC0}, {'-', '_', 0xBD},  {'=', '+', 0xBB}, {'[', '{', 0xDB},
-      {']', '}', 0xDD}, {'\\', '|', 0xDC}, {';', ':', 0xBA}, {'\'', '"', 0xDE},
-      {',', '<', 0xBC}, {'.', '>', 0xBE},  {'/', '?', 0xBF},
-  };
-  for (const Punct& p : kPunct) {
-    if (p.plain == static_cast<char>(c)) return UsKey{p.vk, false};
-    if (p.shifted == static_cast<char>(c)) return UsKey{p.vk, true};
-  }
-  return std::nullopt;
 }
 
 // --- Tokenizer -------------------------------------------------------------
@@ -341,11 +311,11 @@ bool keyEvents(std::string_view name, std::vector<Event>* events) {
 }
 
 void typedCharEvents(uint8_t ch, std::vector<Event>* events) {
-  std::optional<UsKey> key = usKey(ch);
-  if (key) {
+  const plat::UsKey key = plat::usKeyOf(ch);
+  if (key.vk != 0) {
     Mods mods;
-    mods.shift = key->shift;
-    pressKey(key->vk, ch, mods, events);
+    mods.shift = key.shifted;
+    pressKey(key.vk, ch, mods, events);
   } else {
     pressKey(kVkPacket, ch, {}, events);
   }

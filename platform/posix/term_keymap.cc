@@ -1,8 +1,7 @@
 #include "platform/posix/term_keymap.h"
 
-#include <cstring>
-
 #include "platform/posix/term_charset.h"
+#include "platform/shared/us_keys.h"
 
 namespace plat::posix {
 namespace {
@@ -10,23 +9,7 @@ namespace {
 using plat::Event;
 using plat::EventKind;
 
-constexpr uint32_t kVkOem1 = 0xBA, kVkOemPlus = 0xBB, kVkOemComma = 0xBC,
-                   kVkOemMinus = 0xBD, kVkOemPeriod = 0xBE, kVkOem2 = 0xBF,
-                   kVkOem3 = 0xC0, kVkOem4 = 0xDB, kVkOem6 = 0xDD,
-                   kVkOem7 = 0xDE;
-
-struct Punct {
-  char plain, shifted;
-  uint32_t vk;
-};
-constexpr Punct kPunct[] = {
-    {';', ':', kVkOem1},      {'=', '+', kVkOemPlus},
-    {',', '<', kVkOemComma},  {'-', '_', kVkOemMinus},
-    {'.', '>', kVkOemPeriod}, {'/', '?', kVkOem2},
-    {'`', '~', kVkOem3},      {'[', '{', kVkOem4},
-    {'\\', '|', plat::kVkOem5}, {']', '}', kVkOem6},
-    {'\'', '"', kVkOem7}};
-constexpr char kShiftedDigits[] = ")!@#$%^&*(";
+constexpr uint32_t kVkOemMinus = 0xBD, kVkOem6 = 0xDD;
 
 Event keyEvent(EventKind kind, uint32_t code, Modifiers m) {
   Event e;
@@ -58,26 +41,9 @@ void emitKey(uint32_t vk, Modifiers m, int ch, std::vector<Event>* out) {
 }
 
 uint32_t vkOfChar(uint8_t ch, bool* shifted) {
-  *shifted = false;
-  if (ch >= 'a' && ch <= 'z') return ch - 'a' + 'A';
-  if (ch >= 'A' && ch <= 'Z') {
-    *shifted = true;
-    return ch;
-  }
-  if (ch >= '0' && ch <= '9') return ch;
-  if (ch == ' ') return plat::kVkSpace;
-  if (const char* p = std::strchr(kShiftedDigits, ch); p && ch) {
-    *shifted = true;
-    return static_cast<uint32_t>('0' + (p - kShiftedDigits));
-  }
-  for (const Punct& p : kPunct) {
-    if (ch == static_cast<uint8_t>(p.plain)) return p.vk;
-    if (ch == static_cast<uint8_t>(p.shifted)) {
-      *shifted = true;
-      return p.vk;
-    }
-  }
-  return 0;
+  const UsKey key = usKeyOf(ch);
+  *shifted = key.shifted;
+  return key.vk;
 }
 
 void emitChar(uint8_t ch, Modifiers m, std::vector<Event>* out) {

@@ -1,22 +1,16 @@
 #include "platform/sdl/sdl_audio.h"
 
+#include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-
-#include "platform/platform.h"
-#include "platform/posix/terminal_io.h"
-
-#ifdef TALONIX_HAVE_SDL2
-#include <SDL.h>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
+#include <vector>
 
 namespace plat::sdl {
-
-#ifdef TALONIX_HAVE_SDL2
 namespace {
 
 struct Buffer {
@@ -25,11 +19,12 @@ struct Buffer {
   uintptr_t tag = 0;
 };
 
-// Shared with SDL's audio thread; touched only under SDL_LockAudioDevice.
+// Shared with SDL's audio thread; touched only under SDL_LockAudioDevice
+// (or while the device is paused, when its callback does not run).
 struct Shared {
   std::deque<Buffer> playing;
-  std::vector<std::pair<uintptr_t, size_t>> finished;
   uint8_t silence = 0;
+  EventSink* sink = nullptr;
 };
 
 struct Format {
@@ -53,10 +48,16 @@ struct Device {
 
 Device device;
 
+void postDone(Shared& s, uintptr_t tag, size_t size) {
+  Event done = eventOf(EventKind::kWaveDone);
+  done.wparam = tag;
+  done.lparam = size;
+  if (s.sink) s.sink->postEvent(done);
+}
+
 void SDLCALL fill(void* userdata, Uint8* stream, int len) {
   Shared& s = *static_cast<Shared*>(userdata);
   size_t want = static_cast<size_t>(len);
-  bool anyFinished = false;
   while (want > 0 && !s.playing.empty()) {
     Buffer& b = s.playing.front();
     const size_t n = std::min(want, b.bytes.size() - b.at);
@@ -65,13 +66,11 @@ void SDLCALL fill(void* userdata, Uint8* stream, int len) {
     want -= n;
     b.at += n;
     if (b.at == b.bytes.size()) {
-      s.finished.emplace_back(b.tag, b.bytes.size());
+      postDone(s, b.tag, b.bytes.size());
       s.playing.pop_front();
-      anyFinished = true;
     }
   }
   if (want > 0) std::memset(stream, s.silence, want);
-  if (anyFinished) plat::posix::postWake();
 }
 
 // Sound libraries report a missing card on stderr, which is the user's
@@ -98,11 +97,15 @@ class QuietStderr {
   int saved_ = -1;
 };
 
-// SDL's thread must be gone before the process tears down its statics.
-void shutDownAtExit() {
+void closeDevices() {
   if (device.id != 0) SDL_CloseAudioDevice(device.id);
   if (device.parked != 0) SDL_CloseAudioDevice(device.parked);
   device.id = device.parked = 0;
+}
+
+// SDL's thread must be gone before the process tears down its statics.
+void shutDownAtExit() {
+  closeDevices();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
@@ -115,38 +118,58 @@ bool startSdl() {
   return device.initOk;
 }
 
+bool sdlFormatOf(uint16_t bitsPerSample, SDL_AudioFormat* format) {
+  switch (bitsPerSample) {
+    case 8: *format = AUDIO_U8; return true;
+    case 16: *format = AUDIO_S16LSB; return true;
+    case 32: *format = AUDIO_S32LSB; return true;
+    default: return false;
+  }
+}
+
+// Takes back the parked device when it has the format asked for.
+bool unpark(const Format& format) {
+  if (device.parked == 0) return false;
+  const SDL_AudioDeviceID parked = device.parked;
+  device.parked = 0;
+  if (!(device.parkedFormat == format)) {
+    SDL_CloseAudioDevice(parked);
+    return false;
+  }
+  device.shared.playing.clear();  // paused: the record is ours alone
+  device.id = parked;
+  device.format = format;
+  SDL_PauseAudioDevice(device.id, 0);
+  return true;
+}
+
 }  // namespace
 
-int open(uint32_t sampleRate, uint16_t bitsPerSample, uint16_t channels) {
-  if (device.id != 0) return plat::Platform::kWaveBusy;
+SdlAudio::SdlAudio(EventSink& sink) { device.shared.sink = &sink; }
+
+SdlAudio::~SdlAudio() {
+  closeDevices();
+  device.shared.playing.clear();
+  device.shared.sink = nullptr;
+}
+
+// Stand-in until the tone has a device of its own: silent.
+void SdlAudio::playLoopingWave(const uint8_t*, size_t) {}
+void SdlAudio::stopLoopingWave() {}
+
+int SdlAudio::waveOpen(uint32_t sampleRate, uint16_t bitsPerSample,
+                       uint16_t channels) {
+  if (device.id != 0) return kWaveBusy;
   SDL_AudioSpec want;
   SDL_zero(want);
-  switch (bitsPerSample) {
-    case 8: want.format = AUDIO_U8; break;
-    case 16: want.format = AUDIO_S16LSB; break;
-    case 32: want.format = AUDIO_S32LSB; break;
-    default: return plat::Platform::kWaveBadFormat;
+  if (!sdlFormatOf(bitsPerSample, &want.format) || sampleRate == 0 ||
+      channels == 0 || channels > 8 || sampleRate > 384000) {
+    return kWaveBadFormat;
   }
-  if (sampleRate == 0 || channels == 0 || channels > 8 || sampleRate > 384000) {
-    return plat::Platform::kWaveBadFormat;
-  }
-  (void)plat::posix::wakeReadFd();  // the self-pipe exists before SDL's thread runs
   const Format format{sampleRate, bitsPerSample, channels};
-  if (device.parked != 0) {
-    const SDL_AudioDeviceID parked = device.parked;
-    device.parked = 0;
-    if (device.parkedFormat == format) {
-      // Paused, its callback does not run: the record is ours alone.
-      device.shared.playing.clear();
-      device.id = parked;
-      device.format = format;
-      SDL_PauseAudioDevice(device.id, 0);
-      return plat::Platform::kWaveOk;
-    }
-    SDL_CloseAudioDevice(parked);
-  }
+  if (unpark(format)) return kWaveOk;
   QuietStderr quiet;
-  if (!startSdl()) return plat::Platform::kWaveNoDriver;
+  if (!startSdl()) return kWaveNoDriver;
   want.freq = static_cast<int>(sampleRate);
   want.channels = static_cast<Uint8>(channels);
   want.samples = 1024;
@@ -157,66 +180,46 @@ int open(uint32_t sampleRate, uint16_t bitsPerSample, uint16_t channels) {
   device.shared.silence = bitsPerSample == 8 ? 128 : 0;
   // SDL converts to whatever the hardware takes.
   device.id = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-  if (device.id == 0) return plat::Platform::kWaveNoDriver;
+  if (device.id == 0) return kWaveNoDriver;
   device.format = format;
   SDL_PauseAudioDevice(device.id, 0);
-  return plat::Platform::kWaveOk;
+  return kWaveOk;
 }
 
-bool write(const uint8_t* data, size_t size, uintptr_t tag) {
+bool SdlAudio::waveWrite(const uint8_t* data, size_t size, uintptr_t tag) {
   if (device.id == 0) return false;
   Buffer b;
   b.bytes.assign(data, data + size);
   b.tag = tag;
   SDL_LockAudioDevice(device.id);
   if (b.bytes.empty()) {
-    device.shared.finished.emplace_back(tag, 0);
+    postDone(device.shared, tag, 0);
   } else {
     device.shared.playing.push_back(std::move(b));
   }
   SDL_UnlockAudioDevice(device.id);
-  if (size == 0) plat::posix::postWake();
   return true;
 }
 
-void reset() {
+void SdlAudio::waveReset() {
   if (device.id == 0) return;
   SDL_LockAudioDevice(device.id);
   Shared& s = device.shared;
-  for (const Buffer& b : s.playing) s.finished.emplace_back(b.tag, b.bytes.size());
+  for (const Buffer& b : s.playing) postDone(s, b.tag, b.bytes.size());
   s.playing.clear();
   SDL_UnlockAudioDevice(device.id);
-  plat::posix::postWake();
 }
 
-void close() {
+void SdlAudio::waveClose() {
   if (device.id == 0) return;
-  reset();
+  waveReset();
   SDL_PauseAudioDevice(device.id, 1);  // returns once the callback is out
   device.parked = device.id;
   device.parkedFormat = device.format;
   device.id = 0;
 }
 
-bool isOpen() { return device.id != 0; }
-
-std::vector<std::pair<uintptr_t, size_t>> takeFinished() {
-  std::vector<std::pair<uintptr_t, size_t>> out;
-  if (device.id != 0) SDL_LockAudioDevice(device.id);
-  out.swap(device.shared.finished);
-  if (device.id != 0) SDL_UnlockAudioDevice(device.id);
-  return out;
-}
-
-#else  // built without SDL2: no device, silence
-
-int open(uint32_t, uint16_t, uint16_t) { return plat::Platform::kWaveNoDriver; }
-bool write(const uint8_t*, size_t, uintptr_t) { return false; }
-void reset() {}
-void close() {}
-bool isOpen() { return false; }
-std::vector<std::pair<uintptr_t, size_t>> takeFinished() { return {}; }
-
-#endif
+bool SdlAudio::waveDeviceOpen() const { return device.id != 0; }
+bool SdlAudio::looping() const { return false; }
 
 }  // namespace plat::sdl

@@ -1,27 +1,44 @@
-// The sound device of the terminal backend, through SDL2's audio
-// subsystem (any driver SDL has: a real card, "dummy", "disk"). SDL is
-// started on the first open, never at program start; a machine without a
-// usable device gets kWaveNoDriver and the program stays silent. SDL's own
-// thread only moves bytes and marks finished buffers; the program's thread
-// collects them with takeFinished() after the self-pipe woke it.
+// Sound through SDL2's audio subsystem (any driver SDL has: a real card,
+// "dummy", "disk"), for every backend that runs on SDL: the terminal today,
+// the SDL window later. SDL starts on the first open, never at program
+// start; a machine without a usable device gets kWaveNoDriver and the
+// program stays silent. SDL's own thread only moves bytes; each finished
+// buffer goes to the event sink as a kWaveDone event, which the window
+// delivers on the program's thread.
+//
+// SDL audio is process-wide: one SdlAudio at a time.
 #ifndef TALONIX_PLATFORM_SDL_SDL_AUDIO_H_
 #define TALONIX_PLATFORM_SDL_SDL_AUDIO_H_
 
 #include <cstddef>
 #include <cstdint>
-#include <utility>
-#include <vector>
+
+#include "platform/audio.h"
+#include "platform/window.h"
 
 namespace plat::sdl {
 
-// Result codes as plat::Platform::waveOpen.
-int open(uint32_t sampleRate, uint16_t bitsPerSample, uint16_t channels);
-bool write(const uint8_t* data, size_t size, uintptr_t tag);
-void reset();
-void close();
-bool isOpen();
-// (tag, size) of each buffer finished since the last call, in order.
-std::vector<std::pair<uintptr_t, size_t>> takeFinished();
+class SdlAudio : public Audio {
+ public:
+  // `sink` outlives this object.
+  explicit SdlAudio(EventSink& sink);
+  // Closes every device; SDL's thread is gone when it returns.
+  ~SdlAudio() override;
+  SdlAudio(const SdlAudio&) = delete;
+  SdlAudio& operator=(const SdlAudio&) = delete;
+
+  // The looping tone plays on a device of its own beside wave output.
+  void playLoopingWave(const uint8_t* image, size_t size) override;
+  void stopLoopingWave() override;
+  int waveOpen(uint32_t sampleRate, uint16_t bitsPerSample,
+               uint16_t channels) override;
+  bool waveWrite(const uint8_t* data, size_t size, uintptr_t tag) override;
+  void waveReset() override;
+  void waveClose() override;
+
+  bool waveDeviceOpen() const;
+  bool looping() const;
+};
 
 }  // namespace plat::sdl
 

@@ -33,10 +33,10 @@ class BrowserBench {
     config.workDir = std::filesystem::temp_directory_path();
     config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};
     platform_ = std::make_unique<plat::headless::HeadlessPlatform>(config);
-    plat::setPlatform(platform_.get());
+    platform_->install();
     resetConsole();
     resetKeyboard();
-    plat::platform().setWindowProc(&consoleWindowProc);
+    plat::window().setWindowProc(&consoleWindowProc);
     resetSynth();
     resetSpeech();
     openConsole();
@@ -59,7 +59,7 @@ class BrowserBench {
     resetLedger();
     resetKeyboard();
     resetSynth();
-    plat::setPlatform(nullptr);
+    plat::headless::uninstall();
   }
   plat::headless::HeadlessPlatform& platform() { return *platform_; }
 

@@ -13,13 +13,13 @@ namespace {
 
 struct HeadlessConsole {
   HeadlessConsole() : platform(config()) {
-    plat::setPlatform(&platform);
+    platform.install();
     resetConsole();
     resetKeyboard();
-    plat::platform().setWindowProc(&consoleWindowProc);
+    plat::window().setWindowProc(&consoleWindowProc);
     openConsole();
   }
-  ~HeadlessConsole() { plat::setPlatform(nullptr); }
+  ~HeadlessConsole() { plat::headless::uninstall(); }
   static plat::headless::HeadlessConfig config() {
     plat::headless::HeadlessConfig c;
     c.configDir = std::filesystem::temp_directory_path() / "talonix_bench_cfg";

@@ -77,10 +77,10 @@ void BM_KeyThroughWindowProcedure(benchmark::State& state) {
   config.configDir = dir;
   config.workDir = dir;
   plat::headless::HeadlessPlatform backend(config);
-  plat::setPlatform(&backend);
+  backend.install();
   resetConsole();
   resetKeyboard();
-  backend.setWindowProc(&consoleWindowProc);
+  plat::window().setWindowProc(&consoleWindowProc);
   openConsole();
   const plat::Event down = keyEvent(plat::EventKind::kKeyDown, 'A');
   const plat::Event ch = keyEvent(plat::EventKind::kChar, 'a');
@@ -94,7 +94,7 @@ void BM_KeyThroughWindowProcedure(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
   resetKeyboard();
   resetConsole();
-  plat::setPlatform(nullptr);
+  plat::headless::uninstall();
   std::error_code ignored;
   std::filesystem::remove_all(dir, ignored);
 }

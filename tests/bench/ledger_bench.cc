@@ -45,15 +45,15 @@ class Ledger {
     config.workDir = dir_;
     config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};
     platform_ = std::make_unique<DiskPlatform>(config);
-    plat::setPlatform(platform_.get());
+    platform_->install();
     resetConsole();
     resetKeyboard();
-    plat::platform().setWindowProc(&consoleWindowProc);
+    plat::window().setWindowProc(&consoleWindowProc);
     currentBank().ledgerFile = (dir_ / "conta.chq").string();
   }
   ~Ledger() {
     resetLedger();
-    plat::setPlatform(nullptr);
+    plat::headless::uninstall();
     std::error_code ec;
     fs::remove_all(dir_, ec);
   }

@@ -17,15 +17,15 @@ namespace {
 
 struct HeadlessEditor {
   HeadlessEditor() : platform(config()) {
-    plat::setPlatform(&platform);
+    platform.install();
     resetConsole();
     resetKeyboard();
-    plat::platform().setWindowProc(&consoleWindowProc);
+    plat::window().setWindowProc(&consoleWindowProc);
     resetSynth();
     resetSpeech();
     openConsole();
   }
-  ~HeadlessEditor() { plat::setPlatform(nullptr); }
+  ~HeadlessEditor() { plat::headless::uninstall(); }
   static plat::headless::HeadlessConfig config() {
     plat::headless::HeadlessConfig c;
     c.configDir = std::filesystem::temp_directory_path() / "talonix_bench_cfg";

@@ -33,7 +33,7 @@ void BM_ThousandKeyScenario(benchmark::State& state) {
     config.startTime = plat::LocalTime{2024, 3, 1, 5, 10, 30, 0, 0};
     plat::headless::HeadlessPlatform p(config);
     p.addKeyGroups(groups);
-    plat::setPlatform(&p);
+    p.install();
     int code = -1;
     try {
       runTalonix();
@@ -41,7 +41,7 @@ void BM_ThousandKeyScenario(benchmark::State& state) {
       code = exit.code;
     }
     detachConsoleStreams();
-    plat::setPlatform(nullptr);
+    plat::headless::uninstall();
     if (code != 0) state.SkipWithError("the scenario did not end with 0");
     speechLines = p.speech().size();
     benchmark::DoNotOptimize(speechLines);

@@ -24,7 +24,7 @@
 #include "console/keyboard.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/key_script.h"
-#include "platform/posix/terminal_platform.h"
+#include "platform/posix/terminal_backend.h"
 #include "synth/wave_player.h"
 #include "tests/wave_test_util.h"
 
@@ -114,23 +114,23 @@ class Stamping : public Base {
     if (stamps.keySeen && !stamps.stopped) {
       stamps.stopped = true;
       stamps.stopWall = Clock::now();
-      stamps.stopVirtualMs = this->tickMs();
+      stamps.stopVirtualMs = plat::system().tickMs();
     }
   }
 };
 
-void startPlayer(plat::Platform* p) {
-  plat::setPlatform(p);
+void startPlayer(const plat::Services& services) {
+  plat::setServices(services);
   resetConsole();
   resetKeyboard();
   resetWavePlayer();
-  p->setWindowProc(&stampingProc);
+  plat::window().setWindowProc(&stampingProc);
 }
 
 void BM_KeyStopsPlaybackHeadless(benchmark::State& state) {
   const std::string file = waveFile(10);
   Stamping<plat::headless::HeadlessPlatform> platform{plat::headless::HeadlessConfig{}};
-  startPlayer(&platform);
+  startPlayer(platform.services());
   double virtualMs = 0, wallUs = 0;
   for (auto _ : state) {
     stamps = Stamps{};
@@ -148,7 +148,7 @@ void BM_KeyStopsPlaybackHeadless(benchmark::State& state) {
   const double n = static_cast<double>(state.iterations());
   state.counters["virtual_ms"] = virtualMs / n;
   state.counters["wall_us"] = wallUs / n;
-  plat::setPlatform(nullptr);
+  plat::headless::uninstall();
 }
 BENCHMARK(BM_KeyStopsPlaybackHeadless)->Unit(benchmark::kMicrosecond);
 
@@ -158,8 +158,11 @@ struct SdlPlayer {
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
     if (::pipe(in) != 0 || ::pipe(out) != 0) std::abort();
     ::fcntl(out[0], F_SETFL, O_NONBLOCK);
-    platform = std::make_unique<Stamping<plat::posix::TerminalPlatform>>(in[0], out[1]);
-    startPlayer(platform.get());
+    backend = std::make_unique<plat::posix::TerminalBackend>(in[0], out[1]);
+    audio = std::make_unique<Stamping<plat::sdl::SdlAudio>>(backend->window);
+    plat::Services services = backend->services();
+    services.audio = audio.get();
+    startPlayer(services);
     // Nobody reads the screen: drain it so the pipe never fills.
     drainer = std::thread([this] {
       char buf[4096];
@@ -171,17 +174,19 @@ struct SdlPlayer {
   ~SdlPlayer() {
     done = true;
     drainer.join();
-    plat::setPlatform(nullptr);
-    platform.reset();
+    plat::headless::uninstall();
+    audio.reset();
+    backend.reset();
     for (int fd : {in[0], in[1], out[0], out[1]}) ::close(fd);
   }
   bool deviceWorks() {
-    const int r = platform->waveOpen(44100, 16, 2);
-    platform->waveClose();
+    const int r = audio->waveOpen(44100, 16, 2);
+    audio->waveClose();
     return r == 0;
   }
   int in[2], out[2];
-  std::unique_ptr<Stamping<plat::posix::TerminalPlatform>> platform;
+  std::unique_ptr<plat::posix::TerminalBackend> backend;
+  std::unique_ptr<Stamping<plat::sdl::SdlAudio>> audio;
   std::atomic<bool> done{false};
   std::thread drainer;
 };
@@ -232,7 +237,7 @@ void BM_SixtySecondFileHeadless(benchmark::State& state) {
   const std::string file = waveFile(60);
   for (auto _ : state) {
     Stamping<plat::headless::HeadlessPlatform> platform{plat::headless::HeadlessConfig{}};
-    startPlayer(&platform);
+    startPlayer(platform.services());
     stamps = Stamps{};
     const Clock::time_point start = Clock::now();
     playWaveFile(file);
@@ -241,7 +246,7 @@ void BM_SixtySecondFileHeadless(benchmark::State& state) {
     state.counters["whole_call_us"] = microsSince(start);
     state.counters["device_held_max_bytes"] = static_cast<double>(stamps.maxHeldBytes);
     state.counters["file_bytes"] = static_cast<double>(fs::file_size(file));
-    plat::setPlatform(nullptr);
+    plat::headless::uninstall();
   }
 }
 BENCHMARK(BM_SixtySecondFileHeadless)->Unit(benchmark::kMillisecond)->Iterations(1);

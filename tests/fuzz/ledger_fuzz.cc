@@ -65,10 +65,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   config.startTime = plat::LocalTime{2024, 3, 2, 6, 10, 30, 0, 0};
   static std::unique_ptr<plat::headless::HeadlessPlatform> platform =
       std::make_unique<plat::headless::HeadlessPlatform>(config);
-  plat::setPlatform(platform.get());
+  platform->install();
   resetConsole();
   resetKeyboard();
-  plat::platform().setWindowProc(&consoleWindowProc);
+  plat::window().setWindowProc(&consoleWindowProc);
   initSpeech(0, (root() / "work" / "som").string());
   currentBank().ledgerFile = (root() / "work" / "fuzz.chq").string();
   return 0;

@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The last byte chooses the options; the whole input is the image.
   const uint8_t flags = size ? data[size - 1] : 0;
   plat::headless::HeadlessPlatform platform{config()};
-  plat::setPlatform(&platform);
+  platform.install();
   resetConsole();
   resetKeyboard();
   resetWavePlayer();
@@ -97,11 +97,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     const int result = playWaveFile(file.string());
-    check(result == 0 || result == -1 || result == plat::Platform::kWaveBadFormat);
+    check(result == 0 || result == -1 || result == plat::Audio::kWaveBadFormat);
     check(!isPlaying());
     checkCaptures(platform);
   }
   stopPlayback();
-  plat::setPlatform(nullptr);
+  plat::headless::uninstall();
   return 0;
 }

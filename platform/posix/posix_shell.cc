@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/shared/codepage.h"
-#include "platform/posix/terminal_platform.h"
+#include "platform/posix/posix_system.h"
 
 namespace plat::posix {
 namespace {
@@ -51,16 +51,7 @@ bool isFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-bool TerminalPlatform::keyHeld(uint32_t virtualKey) {
-  switch (virtualKey) {
-    case kVkShift: return shiftHeld_;
-    case kVkControl: return ctrlHeld_;
-    case kVkMenu: return altHeld_;
-    default: return false;
-  }
-}
-
-void TerminalPlatform::shellOpen(std::string_view program,
+void PosixSystem::shellOpen(std::string_view program,
                                  std::string_view parameters,
                                  std::string_view directory) {
   if (program.empty()) return;

@@ -1,5 +1,5 @@
 // The terminal as the console window: drawing, the message loop and input.
-#include "platform/posix/terminal_platform.h"
+#include "platform/posix/terminal_window.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "platform/posix/posix_system.h"
 #include "platform/posix/terminal_io.h"
 
 namespace plat::posix {
@@ -15,22 +16,16 @@ namespace {
 
 constexpr size_t kReadChunk = 512;
 
-plat::Event eventOf(plat::EventKind kind) {
-  plat::Event e;
-  e.kind = kind;
-  return e;
-}
-
 }  // namespace
 
-TerminalPlatform::TerminalPlatform(int inFd, int outFd)
+TerminalWindow::TerminalWindow(int inFd, int outFd)
     : inFd_(inFd), outFd_(outFd) {}
 
-TerminalPlatform::~TerminalPlatform() {
+TerminalWindow::~TerminalWindow() {
   if (windowOpen_) leaveTerminalMode();
 }
 
-bool TerminalPlatform::createWindow(const plat::WindowConfig& config,
+bool TerminalWindow::createWindow(const plat::WindowConfig& config,
                                     plat::FontMetrics* metrics) {
   if (metrics) {
     *metrics = plat::FontMetrics();
@@ -47,28 +42,28 @@ bool TerminalPlatform::createWindow(const plat::WindowConfig& config,
   return true;
 }
 
-void TerminalPlatform::destroyWindow() {
+void TerminalWindow::destroyWindow() {
   if (!windowOpen_) return;
   windowOpen_ = false;
   leaveTerminalMode();
 }
 
-void TerminalPlatform::setTitle(std::string_view title) {
+void TerminalWindow::setTitle(std::string_view title) {
   renderer_.setTitle(title);
 }
 
-void TerminalPlatform::textOut(int column, int row, const uint8_t* chars,
+void TerminalWindow::textOut(int column, int row, const uint8_t* chars,
                                int count, plat::Rgb foreground,
                                plat::Rgb background, uint8_t) {
   renderer_.put(column, row, chars, count, foreground, background);
 }
 
-void TerminalPlatform::invalidateAll(bool erase) {
+void TerminalWindow::invalidateAll(bool erase) {
   if (erase) renderer_.fill(plat::Rgb{});
   paintPending_ = true;
 }
 
-void TerminalPlatform::updateWindow() {
+void TerminalWindow::updateWindow() {
   if (!paintPending_) return;
   paintPending_ = false;
   plat::Event paint = eventOf(plat::EventKind::kPaint);
@@ -77,22 +72,22 @@ void TerminalPlatform::updateWindow() {
   dispatch(paint);
 }
 
-void TerminalPlatform::scrollUpOneLine(plat::Rgb background) {
+void TerminalWindow::scrollUpOneLine(plat::Rgb background, uint8_t) {
   renderer_.scrollUp(background);
 }
 
-void TerminalPlatform::clientSize(int* width, int* height) {
+void TerminalWindow::clientSize(int* width, int* height) {
   *width = kGridColumns;
   *height = kGridRows;
 }
 
-void TerminalPlatform::showCaret(int column, int row) {
+void TerminalWindow::showCaret(int column, int row) {
   renderer_.setCaret(true, column, row);
 }
 
-void TerminalPlatform::hideCaret() { renderer_.setCaret(false, 0, 0); }
+void TerminalWindow::hideCaret() { renderer_.setCaret(false, 0, 0); }
 
-void TerminalPlatform::waitEvent() {
+void TerminalWindow::waitEvent() {
   for (;;) {
     if (!queue_.empty() || paintPending_ || quitRequested_) return;
     flushScreen();
@@ -106,7 +101,7 @@ void TerminalPlatform::waitEvent() {
   }
 }
 
-plat::PumpResult TerminalPlatform::pumpOne(bool) {
+plat::PumpResult TerminalWindow::pumpOne(bool) {
   if (queue_.empty()) collectInput(0);
   if (quitRequested_) {
     quitRequested_ = false;
@@ -128,52 +123,73 @@ plat::PumpResult TerminalPlatform::pumpOne(bool) {
   return plat::PumpResult::kDispatched;
 }
 
-void TerminalPlatform::postMessage(uint32_t message) {
+void TerminalWindow::postMessage(uint32_t message) {
   plat::Event e = eventOf(plat::EventKind::kUser);
   e.code = message;
   queue_.push_back(e);
 }
 
-void TerminalPlatform::dispatch(const plat::Event& e) {
-  if (e.kind == plat::EventKind::kKeyDown ||
-      e.kind == plat::EventKind::kSysKeyDown ||
-      e.kind == plat::EventKind::kKeyUp || e.kind == plat::EventKind::kChar) {
-    shiftHeld_ = e.shift;
-    ctrlHeld_ = e.ctrl;
-    altHeld_ = e.alt;
+void TerminalWindow::postEvent(const plat::Event& event) {
+  {
+    std::lock_guard<std::mutex> hold(postedLock_);
+    posted_.push_back(event);
   }
-  if (!proc_) return;
-  if (proc_(e)) return;
-  // What DefWindowProcA would do with the messages the program passes on.
-  if (e.kind == plat::EventKind::kSysKeyDown && e.code == plat::kVkF4 &&
-      e.alt) {
-    dispatch(eventOf(plat::EventKind::kClose));
-  } else if (e.kind == plat::EventKind::kClose) {
-    destroyWindow();
-    dispatch(eventOf(plat::EventKind::kDestroy));
-    quitRequested_ = true;
+  postWake();
+}
+
+void TerminalWindow::takePosted() {
+  std::vector<plat::Event> taken;
+  {
+    std::lock_guard<std::mutex> hold(postedLock_);
+    taken.swap(posted_);
+  }
+  for (const plat::Event& e : taken) queue_.push_back(e);
+}
+
+void TerminalWindow::dispatch(const plat::Event& e) {
+  keys_.note(e);
+  if (!proc_ || proc_(e)) return;
+  switch (defaultActionOf(e)) {
+    case DefaultAction::kRequestClose:
+      dispatch(eventOf(plat::EventKind::kClose));
+      break;
+    case DefaultAction::kDestroyWindow:
+      destroyWindow();
+      dispatch(eventOf(plat::EventKind::kDestroy));
+      quitRequested_ = true;
+      break;
+    case DefaultAction::kNone:
+      break;
   }
 }
 
-void TerminalPlatform::flushScreen() {
+void TerminalWindow::flushScreen() {
   if (!windowOpen_) return;
   const std::string bytes = renderer_.flush();
   if (!bytes.empty()) writeOut(bytes);
 }
 
-void TerminalPlatform::writeOut(const std::string& bytes) {
+void TerminalWindow::release() {
+  flushScreen();
+  windowOpen_ = false;
+  leaveTerminalMode();
+}
+
+void TerminalWindow::messageBeep() { writeOut("\x07"); }
+
+void TerminalWindow::writeOut(const std::string& bytes) {
   bytesWritten_ += bytes.size();
   writeAll(outFd_, bytes.data(), bytes.size());
 }
 
-void TerminalPlatform::updateTerminalSize() {
+void TerminalWindow::updateTerminalSize() {
   int columns = kGridColumns, rows = kGridRows;
   if (!terminalSize(outFd_, &columns, &rows)) terminalSize(inFd_, &columns, &rows);
   renderer_.setTerminalSize(columns, rows);
 }
 
-void TerminalPlatform::collectInput(int timeoutMs) {
-  const uint64_t now = tickMs();
+void TerminalWindow::collectInput(int timeoutMs) {
+  const uint64_t now = monotonicMs();
   if (decoder_.pending()) {
     const uint64_t due = decoder_.deadline();
     const int left = due > now ? static_cast<int>(due - now) : 0;
@@ -200,16 +216,16 @@ void TerminalPlatform::collectInput(int timeoutMs) {
     renderer_.requestFullRedraw();
   }
   if (takeResized() && windowOpen_) updateTerminalSize();
-  decoder_.flushPending(tickMs(), &decoded_);
+  decoder_.flushPending(monotonicMs(), &decoded_);
   queueDecoded();
-  queueWaveDone();
+  takePosted();
 }
 
-void TerminalPlatform::readTerminal() {
+void TerminalWindow::readTerminal() {
   char buf[kReadChunk];
   const ssize_t n = ::read(inFd_, buf, sizeof buf);
   if (n > 0) {
-    decoder_.feed(std::string_view(buf, static_cast<size_t>(n)), tickMs(),
+    decoder_.feed(std::string_view(buf, static_cast<size_t>(n)), monotonicMs(),
                   &decoded_);
     return;
   }
@@ -221,7 +237,7 @@ void TerminalPlatform::readTerminal() {
   queue_.push_back(eventOf(plat::EventKind::kClose));
 }
 
-void TerminalPlatform::queueDecoded() {
+void TerminalWindow::queueDecoded() {
   for (const plat::Event& e : decoded_) queue_.push_back(e);
   decoded_.clear();
 }
