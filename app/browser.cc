@@ -11,6 +11,7 @@
 #include "app/ledger.h"
 #include "console/console.h"
 #include "console/keyboard.h"
+#include "console/scoped_value.h"
 #include "platform/platform.h"
 #include "speech/line_editor.h"
 #include "speech/speech.h"
@@ -177,9 +178,8 @@ size_t findEntry(size_t from, std::string_view text) {
 }
 
 void runBrowser() {
-  const uint8_t attribute = consoleState().attribute;
   state = BrowserState{};
-  state.attribute = attribute;
+  state.attribute = currentAttribute();
   clearScreen();
   drawBrowserHeader();
   drawDetailPane(0);
@@ -202,7 +202,7 @@ void runBrowser() {
     }
     drawBrowserHeader();
   }
-  consoleState().attribute = attribute;
+  setAttribute(state.attribute);
   clearScreen();
 }
 
@@ -221,9 +221,11 @@ void browseEntries() {
   sortLedger();
   // Closing the window ends the program from inside the browser: the
   // changes made so far are saved then too, as ESC would have.
-  consoleState().beforeClose = [] { saveLedger(); };
-  runBrowser();
-  consoleState().beforeClose = nullptr;
+  {
+    ScopedValue<void (*)()> onClose(consoleState().beforeClose,
+                                    [] { saveLedger(); });
+    runBrowser();
+  }
   saveLedger();
   resetLedger();
 }

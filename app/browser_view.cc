@@ -41,7 +41,7 @@ void overlayRight(std::string& line, std::string_view text, int endColumn) {
   overlay(line, text, static_cast<long>(endColumn) - static_cast<long>(text.size()));
 }
 
-void restoreColors() { consoleState().attribute = browserState().attribute; }
+void restoreColors() { setAttribute(browserState().attribute); }
 
 bool isEntry(size_t i) { return i >= 1 && i <= ledgerCount(); }
 

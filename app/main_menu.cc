@@ -85,9 +85,8 @@ bool dispatch(uint8_t key) {
 }  // namespace
 
 void runTalonix() {
+  resetProgramState();
   startConsole();
-  resetSynth();
-  resetSpeech();
   startUp();
   for (;;) {
     writeLineEnd();

@@ -8,4 +8,10 @@
 // (closeConsole), which does not return.
 [[noreturn]] void runTalonix();
 
+// Puts every process-wide state record (console, keyboard and Braille,
+// tone, speech, synthesizers and WAV player, forms and menus, banks,
+// ledger, browser) back to its state at program start. The platform's
+// services are not touched.
+void resetProgramState();
+
 #endif  // TALONIX_APP_PROGRAM_H_

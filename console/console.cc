@@ -168,6 +168,17 @@ void setBackColor(int color) {
       static_cast<uint8_t>((state.attribute & 0x0F) | ((color * 16) & 0xF0));
 }
 
+uint8_t currentAttribute() { return state.attribute; }
+void setAttribute(uint8_t attribute) { state.attribute = attribute; }
+
+ScopedAttribute::ScopedAttribute() : saved_(state.attribute) {}
+ScopedAttribute::~ScopedAttribute() { state.attribute = saved_; }
+
+void setWaveDoneHandler(void (*handler)(uintptr_t, uintptr_t)) {
+  state.waveDoneHandler = handler;
+  state.waveDoneEnabled = handler != nullptr;
+}
+
 uint8_t screenCharAt(int column, int row) {
   if (column < 1 || column > kConsoleColumns || row < 1 || row > kConsoleRows)
     return ' ';

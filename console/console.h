@@ -34,6 +34,7 @@ struct ConsoleState {
   int magnifierFactor = 2;
   bool magnifying = false;
   bool closing = false;      // closeConsole is under way
+  bool tonePlaying = false;  // the tone generator loops a sound
   // Run once when the user closes the window, before the program ends: a
   // command holding unsaved user data sets it for as long as it runs.
   void (*beforeClose)() = nullptr;
@@ -63,6 +64,24 @@ void clearScreen();
 void clearToLineEnd();
 void setTextColor(int color);
 void setBackColor(int color);
+// The current attribute as a whole (fg low nibble, bg high), to put back
+// what a drawing changed.
+uint8_t currentAttribute();
+void setAttribute(uint8_t attribute);
+// For the length of a scope: the attribute is put back at its end.
+class ScopedAttribute {
+ public:
+  ScopedAttribute();
+  ~ScopedAttribute();
+  ScopedAttribute(const ScopedAttribute&) = delete;
+  ScopedAttribute& operator=(const ScopedAttribute&) = delete;
+
+ private:
+  uint8_t saved_;
+};
+// The wave-output completion handler (MM_WOM_DONE), installed once by the
+// WAV player.
+void setWaveDoneHandler(void (*handler)(uintptr_t wparam, uintptr_t lparam));
 uint8_t screenCharAt(int column, int row);
 uint8_t screenAttrAt(int column, int row);
 // Paints columns [first, last) of a 0-based row from the planes, one run of

@@ -7,8 +7,6 @@
 
 namespace {
 
-bool tonePlaying = false;
-
 void putLittleEndian(std::string& image, size_t at, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i)
     image[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -84,11 +82,11 @@ void playTone(uint16_t frequency) {
   std::string image = buildToneImage(frequency);
   plat::audio().playLoopingWave(reinterpret_cast<const uint8_t*>(image.data()),
                                    image.size());
-  tonePlaying = true;
+  consoleState().tonePlaying = true;
 }
 
 void stopTone() {
-  if (!tonePlaying) return;
+  if (!consoleState().tonePlaying) return;
   plat::audio().stopLoopingWave();
-  tonePlaying = false;
+  consoleState().tonePlaying = false;
 }

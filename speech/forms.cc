@@ -38,11 +38,10 @@ void drawField(int n) {
   const int row = rowOf(n);
   if (!rowShown(row)) return;
   const FormField& field = form.fields[static_cast<size_t>(n - 1)];
-  const uint8_t saved = consoleState().attribute;
+  ScopedAttribute colors;
   writeLabel(field, row);
   writeText(padded(field.value, visibleWidth(field)));
   clearToLineEnd();
-  consoleState().attribute = saved;
 }
 
 void drawFields() {
@@ -59,7 +58,7 @@ uint8_t editCurrent(bool editFlag, int n) {
   FormField& field = form.fields[static_cast<size_t>(n - 1)];
   const int row = rowOf(n);
   const int width = visibleWidth(field);
-  const uint8_t saved = consoleState().attribute;
+  const uint8_t saved = currentAttribute();
   writeLabel(field, row);
   setTextColor(kFormEditColor);
   writeText(padded(field.value, width));
@@ -73,7 +72,7 @@ uint8_t editCurrent(bool editFlag, int n) {
   const uint8_t key = editLine(field.value, kValueColumn, row, editFlag, width,
                                field.maxLength);
   if (key == 67) chooseOption(field);
-  consoleState().attribute = saved;
+  setAttribute(saved);
   moveCursor(kValueColumn, row);
   writeText(padded(field.value, width));
   return key;

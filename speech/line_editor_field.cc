@@ -45,12 +45,12 @@ void drawField(EditState& s) {
   lower = std::clamp(lower, first, last);
   higher = std::clamp(higher, first, last);
   if (higher > lower) {
-    ConsoleState& console = consoleState();
-    const uint8_t saved = console.attribute;
     writeSpan(s, first, lower);
-    setBackColor(8);
-    writeSpan(s, lower, higher);
-    console.attribute = saved;
+    {
+      ScopedAttribute selection;
+      setBackColor(8);
+      writeSpan(s, lower, higher);
+    }
     writeSpan(s, higher, last);
   } else {
     writeSpan(s, first, last);

@@ -190,7 +190,7 @@ void openPopup(int column, int row, int width, int background, int height) {
   column = std::max(column, 1);
   if (row + height > kConsoleRows) row = kConsoleRows - height + 1;
   row = std::max(row, 1);
-  popup.savedAttribute = consoleState().attribute;
+  popup.savedAttribute = currentAttribute();
   setBackColor(background);
   beginMenu(column, row, width);
   popup.column = column;
@@ -229,7 +229,7 @@ int runPopup() {
   }
   popup.chars.clear();
   popup.attrs.clear();
-  if (!consoleState().colorsFixed) consoleState().attribute = popup.savedAttribute;
+  if (!consoleState().colorsFixed) setAttribute(popup.savedAttribute);
   moveCursor(popup.savedColumn, popup.savedRow);
   return result;
 }

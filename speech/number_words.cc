@@ -44,7 +44,6 @@ constexpr const char* kMonths[12] = {
 
 constexpr size_t kSoundNameLength = 8;
 
-std::vector<std::string> spokenWords;
 
 // The words of one group of three digits (0..999); empty for 0.
 std::string groupWords(int group) {
@@ -196,7 +195,6 @@ std::string numberWords(uint64_t n) {
 
 void speakNumberWords(std::string_view words, bool feminine) {
   plat::record("number " + std::string(words));
-  spokenWords.emplace_back(words);
   const std::vector<std::string> list = splitWords(words);
   const std::string& directory = speechState().lettersDirectory;
   auto sound = std::make_unique<NumberSound>();
@@ -265,9 +263,3 @@ void speakTime() {
   const TimeParts now = currentTime();
   speakClockTime(now.hour, now.minute);
 }
-
-const std::vector<std::string>& numberWordsSpokenForTesting() {
-  return spokenWords;
-}
-
-void clearNumberWordsForTesting() { spokenWords.clear(); }

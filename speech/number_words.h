@@ -36,9 +36,4 @@ void speakClockTime(int hours, int minutes);
 // speakClockTime of the console's current time.
 void speakTime();
 
-// The texts given to speakNumberWords since the last clear, so tests can
-// tell a number read as a whole from one spelled digit by digit.
-const std::vector<std::string>& numberWordsSpokenForTesting();
-void clearNumberWordsForTesting();
-
 #endif  // TALONIX_SPEECH_NUMBER_WORDS_H_

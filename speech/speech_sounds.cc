@@ -3,6 +3,7 @@
 
 #include "console/console.h"
 #include "console/keyboard.h"
+#include "console/scoped_value.h"
 #include "platform/platform.h"
 #include "speech/speech.h"
 #include "synth/speech_settings.h"
@@ -87,12 +88,9 @@ void click() {
   plat::record("click");
   waitPendingUtterance();
   // The compression would cut the short click to nothing.
-  WavePlayerState& player = wavePlayer();
-  bool compress = player.compressSpeech;
-  player.compressSpeech = false;
+  ScopedValue<bool> uncompressed(wavePlayer().compressSpeech, false);
   playWaveImage(speechState().clickImage);
   waitSpeech();
-  player.compressSpeech = compress;
 }
 
 std::vector<uint8_t> makeBeepImage() {

@@ -1,5 +1,7 @@
 #include "synth/diphone_synth.h"
 
+#include "synth/synth_seams.h"
+
 namespace {
 int startResult = 0;
 }  // namespace
@@ -24,4 +26,4 @@ void speakDiphoneGroups(std::string_view groups, bool noPauses) {
   (void)noPauses;
 }
 
-void setDiphoneStartResultForTesting(int code) { startResult = code; }
+void setDiphoneStartResult(int code) { startResult = code; }

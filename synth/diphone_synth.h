@@ -14,7 +14,4 @@ void setDiphoneTuning(int unitCut, int minimumUnit, int groupGap);
 // or a key stopped it.
 void speakDiphoneGroups(std::string_view groups, bool noPauses);
 
-// Makes startDiphoneSynth return `code` (tests of the start-up failure).
-void setDiphoneStartResultForTesting(int code);
-
 #endif  // TALONIX_SYNTH_DIPHONE_SYNTH_H_

@@ -2,9 +2,12 @@
 
 #include <utility>
 
+#include "synth/synth_seams.h"
+
 namespace {
 SpeechSettings settingsRecord;
 SynthDispatch dispatchRecord;
+bool engineStartResult = false;
 }  // namespace
 
 SpeechSettings& speechSettings() { return settingsRecord; }
@@ -13,6 +16,7 @@ SynthDispatch& synthDispatch() { return dispatchRecord; }
 void resetSpeechSettings() {
   settingsRecord = SpeechSettings{};
   dispatchRecord = SynthDispatch{};
+  engineStartResult = false;
 }
 
 // Stand-in until the speech-settings reader is built: it takes the default
@@ -31,7 +35,7 @@ bool synthStart(int voice, int rate, int pitch, int engineType) {
   dispatchRecord.rate = rate;
   dispatchRecord.pitch = pitch;
   ++dispatchRecord.startCount;
-  return dispatchRecord.startResultForTesting;
+  return engineStartResult;
 }
 
 // Stand-in until the text engines are built: the text is only kept.
@@ -51,6 +55,4 @@ void synthStop() {}
 // Stand-in until the text engines are built.
 void synthEnd() {}
 
-void setSynthStartResultForTesting(bool ready) {
-  dispatchRecord.startResultForTesting = ready;
-}
+void setEngineStartResult(bool ready) { engineStartResult = ready; }

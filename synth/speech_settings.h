@@ -23,7 +23,6 @@ struct SynthDispatch {
   // What the last start was asked for (kept for callers and tests).
   int voice = 0, rate = 0, pitch = 0;
   int startCount = 0;
-  bool startResultForTesting = false;
   std::vector<std::string> handedTexts;  // texts given to synthSpeak
 };
 
@@ -43,9 +42,5 @@ void synthSpeak(std::string_view text);
 bool synthIsSpeaking(int kind);
 void synthStop();
 void synthEnd();
-
-// Makes the next synthStart report the given result, so the engine path of
-// the speech layer can be exercised before any engine exists.
-void setSynthStartResultForTesting(bool ready);
 
 #endif  // TALONIX_SYNTH_SPEECH_SETTINGS_H_

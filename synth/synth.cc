@@ -2,10 +2,11 @@
 
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
+#include "synth/synth_seams.h"
 #include "synth/wave_player.h"
 
 void resetSynth() {
   resetSpeechSettings();
   resetWavePlayer();
-  setDiphoneStartResultForTesting(0);
+  setDiphoneStartResult(0);
 }

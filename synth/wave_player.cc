@@ -65,9 +65,7 @@ int openDevice(uint32_t rate, uint16_t bits, uint16_t channels) {
     if (result != plat::Audio::kWaveBusy || attempt >= kOpenAttempts) break;
     waitMs(100);
   }
-  ConsoleState& console = consoleState();
-  console.waveDoneHandler = onWaveBufferDone;
-  console.waveDoneEnabled = true;
+  setWaveDoneHandler(onWaveBufferDone);
   if (result == 0) {
     s.deviceOpen = true;
     s.sampleRate = rate;

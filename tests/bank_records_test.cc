@@ -28,11 +28,6 @@ class BankRecordsTest : public speechtest::SpeechFixture {
     initSpeech(0, (workDir() / "som").string());
     resetBankRecords();
   }
-  void TearDown() override {
-    resetBankRecords();
-    SpeechFixture::TearDown();
-  }
-
   std::string bankValue(const std::string& bank, const char* key) {
     char buffer[512] = {};
     size_t n = plat::profile().getPrivateProfileString(

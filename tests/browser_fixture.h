@@ -66,11 +66,6 @@ class LedgerUiFixture : public speechtest::SpeechFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
-    resetBankRecords();
-    resetLedger();
-    resetBrowser();
-    resetForms();
-    resetMenus();
     setCurrentBankName("Banco Teste");
     currentBank().ledgerFile = ledgerPath();
   }
@@ -80,12 +75,6 @@ class LedgerUiFixture : public speechtest::SpeechFixture {
     watch_ = watched.get();
     return watched;
   }
-  void TearDown() override {
-    resetLedger();
-    resetBankRecords();
-    SpeechFixture::TearDown();
-  }
-
   std::string ledgerPath() const { return (workDir() / "teste.chq").string(); }
 
   // Keys the user types, each once the program waits for it.

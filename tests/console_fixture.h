@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/program.h"
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/headless/headless_platform.h"
@@ -32,13 +33,12 @@ class ConsoleFixture : public ::testing::Test {
     configure(config);
     platform_ = makePlatform(config);
     platform_->install();
-    resetConsole();
-    resetKeyboard();
+    resetProgramState();
     plat::window().setWindowProc(&consoleWindowProc);
   }
 
   void TearDown() override {
-    resetKeyboard();
+    resetProgramState();
     plat::headless::uninstall();
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);

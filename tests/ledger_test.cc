@@ -71,12 +71,6 @@ class LedgerTest : public speechtest::SpeechFixture {
     disk_ = disk.get();
     return disk;
   }
-  void TearDown() override {
-    resetLedger();
-    resetBankRecords();
-    SpeechFixture::TearDown();
-  }
-
   fs::path ledger() const { return workDir() / "conta.chq"; }
   bool said(const char* id) const {
     const Lines h = heard();

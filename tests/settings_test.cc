@@ -33,11 +33,6 @@ class SettingsTest : public speechtest::SpeechFixture {
     resetBankRecords();
     writeLineEnd();  // the window exists, as after the start-up banner
   }
-  void TearDown() override {
-    resetBankRecords();
-    SpeechFixture::TearDown();
-  }
-
   // What loadSettings said, without the pauses.
   Lines load() {
     forget();

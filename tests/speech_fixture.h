@@ -27,14 +27,6 @@ class SpeechFixture : public ConsoleFixture {
   void SetUp() override {
     ConsoleFixture::SetUp();
     plat::setRecorder([this](std::string_view line) { heardLine(line); });
-    resetSynth();
-    resetSpeech();
-    clearNumberWordsForTesting();
-  }
-
-  void TearDown() override {
-    resetSynth();
-    ConsoleFixture::TearDown();
   }
 
   void configure(plat::headless::HeadlessConfig& config) override {
@@ -44,6 +36,11 @@ class SpeechFixture : public ConsoleFixture {
 
   std::filesystem::path configDir() const { return root_ / "windows"; }
   std::filesystem::path workDir() const { return root_ / "work"; }
+
+  // The words of every number read as a whole since the last clear, so a
+  // test can tell a number read whole from one spelled digit by digit.
+  const std::vector<std::string>& numbersRead() const { return numbersRead_; }
+  void clearNumbersRead() { numbersRead_.clear(); }
 
   // Types `ch` the moment `line` is recorded, as a user pressing a key
   // while that sound plays.
@@ -111,6 +108,7 @@ class SpeechFixture : public ConsoleFixture {
  private:
   void heardLine(std::string_view line) {
     platform_->record(line);
+    if (line.starts_with("number ")) numbersRead_.emplace_back(line.substr(7));
     if (trigger_.empty() || line != trigger_) return;
     trigger_.clear();
     std::vector<plat::Event> events;
@@ -119,6 +117,7 @@ class SpeechFixture : public ConsoleFixture {
   }
 
   size_t mark_ = 0;
+  std::vector<std::string> numbersRead_;
   std::string trigger_;
   uint8_t triggerKey_ = 0;
 };

@@ -7,6 +7,7 @@
 
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
+#include "synth/synth_seams.h"
 #include "synth/wave_player.h"
 
 namespace speechtest {
@@ -119,7 +120,7 @@ TEST_F(InitSpeechTest, LettersDirectoryDefaultsToTheInstallationTree) {
 }
 
 TEST_F(InitSpeechTest, DiphoneFailureReportsWaitsForEnterAndEnds) {
-  setDiphoneStartResultForTesting(2);
+  setDiphoneStartResult(2);
   std::vector<plat::headless::KeyGroup> enter(1);
   ASSERT_TRUE(plat::headless::keyEvents("Enter", &enter[0].events));
   platform_->addKeyGroups(enter);

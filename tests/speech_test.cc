@@ -3,6 +3,7 @@
 #include "tests/speech_fixture.h"
 
 #include "synth/speech_settings.h"
+#include "synth/synth_seams.h"
 
 namespace speechtest {
 namespace {
@@ -14,16 +15,13 @@ class SpeakTextTest : public SpeechFixture {
     // As the program runs: marks mostly make pauses.
     speechState().speakPunctuationNames = false;
   }
-  static const std::vector<std::string>& numbersRead() {
-    return numberWordsSpokenForTesting();
-  }
 };
 
 TEST_F(SpeakTextTest, NumbersAreReadWholeUpToSixDigits) {
   EXPECT_EQ(spoken("10"), (Lines{"number dez"}));
   EXPECT_EQ(numbersRead(), (Lines{"dez"}));
 
-  clearNumberWordsForTesting();
+  clearNumbersRead();
   EXPECT_EQ(spoken("999999"),
             (Lines{"number novecentos e noventa e nove mil e novecentos e "
                    "noventa e nove"}));
@@ -33,7 +31,7 @@ TEST_F(SpeakTextTest, NumbersAreReadWholeUpToSixDigits) {
 TEST_F(SpeakTextTest, LeadingZerosAreSpokenOneByOne) {
   EXPECT_EQ(spoken("007"), (Lines{"sound _zero", "sound _zero", "number sete"}));
   EXPECT_EQ(numbersRead(), (Lines{"sete"}));
-  clearNumberWordsForTesting();
+  clearNumbersRead();
   EXPECT_EQ(spoken("0"), (Lines{"sound _zero"}));
   EXPECT_TRUE(numbersRead().empty());
 }
@@ -151,7 +149,7 @@ class SpeechEngineTest : public SpeechFixture {
     std::vector<std::string> lines = {"[TRADUTOR]", "SAPI=S", "[SERVFALA]"};
     lines.insert(lines.end(), servfala.begin(), servfala.end());
     familySettings(lines);
-    setSynthStartResultForTesting(true);
+    setEngineStartResult(true);
     initSpeech(0, "");
   }
 };
@@ -190,7 +188,7 @@ TEST_F(SpeechEngineTest, RateAboveTenIsDroppedExceptForTypeFour) {
 }
 
 TEST_F(SpeechEngineTest, NoEngineUnlessConfigured) {
-  setSynthStartResultForTesting(true);
+  setEngineStartResult(true);
   for (const char* sapi : {"SAPI=Nao", "SAPI=nao", "SAPI=", ""}) {
     familySettings({"[TRADUTOR]", sapi});
     initSpeech(0, "");

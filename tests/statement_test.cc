@@ -82,11 +82,6 @@ class StatementTest : public speechtest::SpeechFixture {
     currentBank().ledgerFile = ledger().string();
     writeFile(ledger(), exampleLedger());
   }
-  void TearDown() override {
-    resetLedger();
-    resetBankRecords();
-    SpeechFixture::TearDown();
-  }
   fs::path ledger() const { return workDir() / "caixa.chq"; }
   bool said(const char* id) const {
     const Lines h = heard();
