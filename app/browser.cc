@@ -12,6 +12,7 @@
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "console/scoped_value.h"
+#include "console/keys.h"
 #include "platform/platform.h"
 #include "speech/line_editor.h"
 #include "speech/speech.h"
@@ -123,12 +124,12 @@ enum class Outcome { kMoved, kDetailsSpoken, kHelpShown, kLeave };
 Outcome actOnPlainKey(uint8_t key) {
   if (key >= 'a' && key <= 'z') key = static_cast<uint8_t>(key - 32);
   switch (key) {
-    case 13:
-    case 32:
+    case kKeyEnter:
+    case kKeySpace:
       if (!isEntry(state.current)) return Outcome::kMoved;
       speakDetails(state.current);
       return Outcome::kDetailsSpoken;
-    case 27: return Outcome::kLeave;
+    case kKeyEsc: return Outcome::kLeave;
     case 'E': editCurrent(); break;
     case 'N': addNewEntry(); break;
     case 'P': search(); break;
@@ -143,16 +144,16 @@ Outcome actOnExtendedKey(uint8_t code) {
   const size_t count = ledgerCount();
   size_t& c = state.current;
   switch (code) {
-    case 63: search(); break;
-    case 98: searchAgain(); break;
-    case 65: removeCurrent(); break;
-    case 59: showBrowserHelp(); return Outcome::kHelpShown;
-    case 72: c = c > 0 ? c - 1 : 0; break;
-    case 80: c = std::min(c + 1, count + 1); break;
-    case 73: c = c > 10 ? c - 10 : 0; break;
-    case 81: c = std::min(c + 10, count + 1); break;
-    case 132: c = 1; break;
-    case 118: c = count; break;
+    case kKeyF5: search(); break;
+    case kKeyCtrlF5: searchAgain(); break;
+    case kKeyF7: removeCurrent(); break;
+    case kKeyF1: showBrowserHelp(); return Outcome::kHelpShown;
+    case kKeyUp: c = c > 0 ? c - 1 : 0; break;
+    case kKeyDown: c = std::min(c + 1, count + 1); break;
+    case kKeyPgUp: c = c > 10 ? c - 10 : 0; break;
+    case kKeyPgDn: c = std::min(c + 10, count + 1); break;
+    case kKeyCtrlPgUp: c = 1; break;
+    case kKeyCtrlPgDn: c = count; break;
     default: break;
   }
   return Outcome::kMoved;
@@ -187,7 +188,8 @@ void runBrowser() {
     drawListRows();
     moveCursor(1, currentRow());
     const uint8_t key = readKey();
-    const Outcome outcome = key == 0 ? actOnExtendedKey(readKey()) : actOnPlainKey(key);
+    const Outcome outcome =
+        key == kKeyExtended ? actOnExtendedKey(readKey()) : actOnPlainKey(key);
     if (outcome == Outcome::kLeave) break;
     state.detailsSpoken = outcome == Outcome::kDetailsSpoken;
     keepCurrentShown();

@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "console/console.h"
 #include "console/keyboard.h"
+#include "console/keys.h"
 #include "speech/forms.h"
 #include "speech/speech.h"
 
@@ -55,12 +56,12 @@ void showForm(LedgerEntry& entry) {
 bool waitForEnterOrEsc() {
   for (;;) {
     const uint8_t key = readKey();
-    if (key == 0) {
+    if (key == kKeyExtended) {
       readKey();
       continue;
     }
-    if (key == 13) return true;
-    if (key == 27) return false;
+    if (key == kKeyEnter) return true;
+    if (key == kKeyEsc) return false;
   }
 }
 
@@ -68,7 +69,7 @@ bool confirmed() {
   speakMessage("CHCNFLAN", 0);
   const uint8_t key = readKeyEcho();
   writeLineEnd();
-  if (key == 27) return false;
+  if (key == kKeyEsc) return false;
   return key != 'N' && key != 'n';
 }
 

@@ -6,6 +6,7 @@
 #include "app/catalogue.h"
 #include "app/commands.h"
 #include "console/console.h"
+#include "console/keys.h"
 #include "speech/menus.h"
 
 namespace {
@@ -27,6 +28,6 @@ uint8_t mainArrowMenu() {
   openPopup(cursorColumn(), cursorRow(), kPopupWidth, kPopupBackground, 5);
   for (const char* id : kItems) addMenuItem(id, messageText(id));
   const int chosen = runPopup();
-  if (chosen < 1 || chosen > 5) return 13;
+  if (chosen < 1 || chosen > 5) return kKeyEnter;
   return static_cast<uint8_t>(kLetters[chosen - 1] - 'a' + 'A');
 }

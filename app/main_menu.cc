@@ -8,6 +8,7 @@
 #include "app/program.h"
 #include "console/console.h"
 #include "console/keyboard.h"
+#include "console/keys.h"
 #include "speech/speech.h"
 #include "synth/synth.h"
 
@@ -70,9 +71,9 @@ void mainHelp() {
 // Runs one command; false when the key ends the program.
 bool dispatch(uint8_t key) {
   switch (std::toupper(key)) {
-    case 8:
-    case 13: return true;
-    case 27: return false;
+    case kKeyBackspace:
+    case kKeyEnter: return true;
+    case kKeyEsc: return false;
     case 'C': configurationMenu(); return true;
     case 'E': issueCheque(); return true;
     case 'F': browseEntries(); return true;
@@ -93,15 +94,15 @@ void runTalonix() {
     setBackColor(1);
     speakMessage("CHOPCAO", 0);
     setBackColor(0);
-    uint8_t extended = 32;
+    uint8_t extended = kKeySpace;
     uint8_t key = readKeyEcho(&extended);
     writeLineEnd();
-    if (key == 0) {
-      if (extended == 59) {
+    if (key == kKeyExtended) {
+      if (extended == kKeyF1) {
         mainHelp();
         continue;
       }
-      if (extended != 72 && extended != 80) continue;
+      if (extended != kKeyUp && extended != kKeyDown) continue;
       key = mainArrowMenu();
     }
     if (!dispatch(key)) break;

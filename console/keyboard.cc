@@ -5,13 +5,10 @@
 
 #include "console/braille.h"
 #include "console/console.h"
+#include "console/keys.h"
 
 namespace {
 
-constexpr uint8_t kCtrlBackspace = 127;
-constexpr uint8_t kCtrlEnter = 10;
-constexpr uint8_t kShiftInsert = 254;
-constexpr uint8_t kShiftTab = 15;
 constexpr int kExitOnBreak = 255;
 
 // Set by the key-down of Shift+Tab: the WM_CHAR 9 that follows it is not
@@ -25,31 +22,36 @@ struct ExtendedKey {
 };
 
 constexpr ExtendedKey kExtendedKeys[] = {
-    {plat::kVkInsert, 82, 255}, {plat::kVkDelete, 83, 83},
-    {plat::kVkHome, 71, 119},   {plat::kVkEnd, 79, 117},
-    {plat::kVkPrior, 73, 132},  {plat::kVkNext, 81, 118},
-    {plat::kVkUp, 72, 113},     {plat::kVkDown, 80, 114},
-    {plat::kVkLeft, 75, 115},   {plat::kVkRight, 77, 116},
+    {plat::kVkInsert, kKeyInsert, kKeyCtrlInsert},
+    {plat::kVkDelete, kKeyDelete, kKeyDelete},
+    {plat::kVkHome, kKeyHome, kKeyCtrlHome},
+    {plat::kVkEnd, kKeyEnd, kKeyCtrlEnd},
+    {plat::kVkPrior, kKeyPgUp, kKeyCtrlPgUp},
+    {plat::kVkNext, kKeyPgDn, kKeyCtrlPgDn},
+    {plat::kVkUp, kKeyUp, kKeyCtrlUp},
+    {plat::kVkDown, kKeyDown, kKeyCtrlDown},
+    {plat::kVkLeft, kKeyLeft, kKeyCtrlLeft},
+    {plat::kVkRight, kKeyRight, kKeyCtrlRight},
 };
 
-// Alt codes of the letters A..Z and of the digits 0..9.
+// Alt codes of the letters A..Z; those of Q, W and E are named in keys.h.
 constexpr uint8_t kAltLetters[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23,
                                      36, 37, 38, 50, 49, 24, 25, 16, 19,
                                      31, 20, 22, 47, 17, 45, 21, 44};
-constexpr uint8_t kAltDigits[10] = {129, 120, 121, 122, 123,
-                                    124, 125, 126, 127, 128};
+
+static_assert(kKeyF12 == kKeyF1 + 11 && kKeyCtrlF12 == kKeyCtrlF1 + 11,
+              "F1..F12 give consecutive codes");
 
 // The code after the 0 of an extended key, or 0 when the key has none.
 uint8_t extendedCode(uint32_t v, bool ctrl, bool shift) {
   if (v >= plat::kVkF1 && v <= plat::kVkF12) {
     const int index = static_cast<int>(v - plat::kVkF1);
-    if (v <= plat::kVkF1 + 9) return static_cast<uint8_t>((ctrl ? 94 : 59) + index);
-    return v == plat::kVkF11 ? (ctrl ? 104 : 69) : (ctrl ? 105 : 70);
+    return static_cast<uint8_t>((ctrl ? kKeyCtrlF1 : kKeyF1) + index);
   }
   for (const ExtendedKey& key : kExtendedKeys) {
     if (key.virtualKey != v) continue;
     if (ctrl) return key.ctrlCode;
-    if (v == plat::kVkInsert && shift) return kShiftInsert;
+    if (v == plat::kVkInsert && shift) return kKeyShiftInsert;
     return key.code;
   }
   return 0;
@@ -57,7 +59,8 @@ uint8_t extendedCode(uint32_t v, bool ctrl, bool shift) {
 
 uint8_t altCode(uint32_t v) {
   if (v >= 'A' && v <= 'Z') return kAltLetters[v - 'A'];
-  if (v >= '0' && v <= '9') return kAltDigits[v - '0'];
+  if (v == '0') return kKeyAlt0;
+  if (v >= '1' && v <= '9') return static_cast<uint8_t>(kKeyAlt1 + (v - '1'));
   return 0;
 }
 
@@ -65,7 +68,7 @@ uint8_t altCode(uint32_t v) {
 // next key read as an extended code.
 void queueExtended(uint8_t code) {
   if (keyQueue().count > kKeyQueueSize - 2) return;
-  queueKey(0);
+  queueKey(kKeyExtended);
   queueKey(code);
 }
 
@@ -116,18 +119,18 @@ bool onCharMessage(const plat::Event& event) {
   const uint8_t c = static_cast<uint8_t>(event.code & 0xFF);
   const bool afterShiftTab = swallowTab;
   swallowTab = false;
-  if (afterShiftTab && c == plat::kVkTab) return true;
+  if (afterShiftTab && c == kKeyTab) return true;
   // A 0 in the queue announces an extended key; alone it would turn the
   // next key into a code.
-  if (c == 0) return true;
+  if (c == kKeyExtended) return true;
   if (brailleActive() &&
       ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ' ')) {
     return true;  // these keys type through chords
   }
-  if (c == plat::kVkBack) {
-    queueKey(event.ctrl ? kCtrlBackspace : c);
-  } else if (c == plat::kVkReturn) {
-    queueKey(event.ctrl ? kCtrlEnter : c);
+  if (c == kKeyBackspace) {
+    queueKey(event.ctrl ? kKeyCtrlBackspace : c);
+  } else if (c == kKeyEnter) {
+    queueKey(event.ctrl ? kKeyCtrlEnter : c);
   } else {
     queueKey(c);
   }
@@ -144,7 +147,7 @@ bool onKeyDownMessage(const plat::Event& event) {
   }
   if (v == plat::kVkTab && event.shift && !event.ctrl) {
     swallowTab = true;
-    queueExtended(kShiftTab);
+    queueExtended(kKeyShiftTab);
     return true;
   }
   if (keyQueue().count > kKeyQueueSize - 2) return true;
@@ -198,18 +201,18 @@ size_t readLineRaw(char* buffer, size_t capacity) {
   uint8_t k = 0;
   do {
     k = readKey();
-    if (k == 0) {
+    if (k == kKeyExtended) {
       readKey();  // an extended key is no character of the line
-    } else if (k == 8) {
+    } else if (k == kKeyBackspace) {
       if (count > 0) {
         writeChars("\b", 1);
         --count;
       }
-    } else if (k >= 32 && count < limit) {
+    } else if (k >= kKeySpace && count < limit) {
       buffer[count++] = static_cast<char>(k);
       writeChars(reinterpret_cast<const char*>(&k), 1);
     }
-  } while (k != 13);
+  } while (k != kKeyEnter);
   writeChars("\r\n", 2);
   const size_t tail = std::min<size_t>(2, capacity - count);
   std::memcpy(buffer + count, "\r\n", tail);

@@ -6,6 +6,7 @@
 
 #include "console/console.h"
 #include "console/keyboard.h"
+#include "console/keys.h"
 #include "speech/line_editor.h"
 #include "speech/menus.h"
 #include "speech/speech.h"
@@ -71,7 +72,7 @@ uint8_t editCurrent(bool editFlag, int n) {
   speakText(field.value);
   const uint8_t key = editLine(field.value, kValueColumn, row, editFlag, width,
                                field.maxLength);
-  if (key == 67) chooseOption(field);
+  if (key == kKeyF9) chooseOption(field);
   setAttribute(saved);
   moveCursor(kValueColumn, row);
   writeText(padded(field.value, width));
@@ -84,8 +85,8 @@ uint8_t keyOutsideFields(int row) {
   moveCursor(1, row);
   beep();
   const uint8_t b = readKey();
-  if (b == 0) return readKey();
-  return (b == 9 || b == 13 || b == 27) ? b : 0;
+  if (b == kKeyExtended) return readKey();
+  return (b == kKeyTab || b == kKeyEnter || b == kKeyEsc) ? b : 0;
 }
 
 void scrollTo(int n, int maxScroll) {
@@ -208,12 +209,12 @@ uint8_t runForm(bool editFlag) {
       key = keyOutsideFields(n > count ? std::min(rowOf(count), kConsoleRows)
                                        : form.topRow);
     }
-    if (key == 27 || key == 73 || key == 81) break;
+    if (key == kKeyEsc || key == kKeyPgUp || key == kKeyPgDn) break;
     switch (key) {
-      case 9: case 13: case 80: ++n; break;
-      case 72: --n; break;
-      case 113: n = 1; break;
-      case 114: n = count; break;
+      case kKeyTab: case kKeyEnter: case kKeyDown: ++n; break;
+      case kKeyUp: --n; break;
+      case kKeyCtrlUp: n = 1; break;
+      case kKeyCtrlDown: n = count; break;
       default: break;
     }
     n = std::clamp(n, 0, count + 1);

@@ -10,6 +10,7 @@
 
 #include "console/console.h"
 #include "console/keyboard.h"
+#include "console/keys.h"
 #include "platform/platform.h"
 #include "speech/line_editor_state.h"
 #include "speech/number_words.h"
@@ -19,9 +20,6 @@
 
 namespace {
 
-constexpr uint8_t kTab = 9, kCtrlEnter = 10, kEnter = 13, kEsc = 27;
-constexpr uint8_t kFocusGained = 222, kFocusLost = 223;
-constexpr uint8_t kPaste = 254, kCopy = 255;
 constexpr int kNoEnd = -1;  // the key did not end editing
 
 bool held(uint32_t virtualKey) { return plat::window().keyHeld(virtualKey); }
@@ -52,7 +50,7 @@ void firstKeyRule(EditState& s, uint8_t b) {
   if (!anything) return;
   click();
   click();
-  if (b >= 32 && s.editable) blankField(s);
+  if (b >= kKeySpace && s.editable) blankField(s);
 }
 
 void deleteSelection(EditState& s) {
@@ -70,7 +68,7 @@ void changeSpeed() {
   do {
     c = readKeySpoken();
   } while (keyAvailable());
-  if (c == kEsc || c == kEnter) return;
+  if (c == kKeyEsc || c == kKeyEnter) return;
   const std::string directory = speechState().soundDirectory;
   endSpeech();
   initSpeech(c - 48, directory);
@@ -78,15 +76,15 @@ void changeSpeed() {
 
 int ordinaryKey(EditState& s, uint8_t b) {
   switch (b) {
-    case 3: copySelection(s); break;
-    case 4:
+    case kKeyCtrlC: copySelection(s); break;
+    case kKeyCtrlD:
       if (s.editable) {
         std::fill(s.text.begin() + (std::min(s.pos, s.maxLength + 1) - 1),
                   s.text.end(), ' ');
         speakSound("_APFCPO");
       }
       break;
-    case 8:
+    case kKeyBackspace:
       if (s.pos <= 1) {
         beep();
         break;
@@ -94,9 +92,9 @@ int ordinaryKey(EditState& s, uint8_t b) {
       --s.pos;
       if (s.editable) deleteAt(s, 1, true);
       break;
-    case kTab: case kCtrlEnter: case kEnter: case kEsc: return b;
-    case 11: speakText(std::to_string(s.pos)); break;
-    case 19:
+    case kKeyTab: case kKeyCtrlEnter: case kKeyEnter: case kKeyEsc: return b;
+    case kKeyCtrlK: speakText(std::to_string(s.pos)); break;
+    case kKeyCtrlS:
       if (s.editable) {
         s.text.erase(0, static_cast<size_t>(s.pos - 1));
         s.text.resize(static_cast<size_t>(s.maxLength), ' ');
@@ -104,7 +102,7 @@ int ordinaryKey(EditState& s, uint8_t b) {
         speakSound("_APICPO");
       }
       break;
-    case 21:
+    case kKeyCtrlU:
       if (s.editable) {
         s.text = s.entryText;
         s.pos = 1;
@@ -113,24 +111,19 @@ int ordinaryKey(EditState& s, uint8_t b) {
         beep();
       }
       break;
-    case 22: pasteClipboard(s); break;
-    case 25:
+    case kKeyCtrlV: pasteClipboard(s); break;
+    case kKeyCtrlY:
       if (s.editable) {
         blankField(s);
         speakSound("_CPOAPA");
         s.pos = 1;
       }
       break;
-    case 28: dialTones(s.text); break;
-    case 127: deleteWord(s); break;
-    case kFocusGained:
-      waitSpeech();
-      speakText(s.text);
-      break;
-    case kFocusLost: break;
+    case kKeyCtrlBackslash: dialTones(s.text); break;
+    case kKeyCtrlBackspace: deleteWord(s); break;
     default:
       firstKeyRule(s, b);
-      if (b >= 32) insertChar(s, b);
+      if (b >= kKeySpace) insertChar(s, b);
       break;
   }
   return kNoEnd;
@@ -153,17 +146,17 @@ void moveRight(EditState& s) {
 
 int extendedKey(EditState& s, uint8_t e) {
   switch (e) {
-    case 59: readNextItem(s); break;
-    case 62: {
+    case kKeyF1: readNextItem(s); break;
+    case kKeyF4: {
       bool& echo = speechState().echoTyping;
       echo = !echo;
       speakSound(echo ? "_FALACI" : "_FALDLG");
       break;
     }
-    case 66: speakTime(); break;
-    case 70: openWordAtCursor(s); break;
-    case 71: s.pos = 1; break;
-    case 75:
+    case kKeyF8: speakTime(); break;
+    case kKeyF12: openWordAtCursor(s); break;
+    case kKeyHome: s.pos = 1; break;
+    case kKeyLeft:
       if (s.pos <= 1) {
         beep();
       } else {
@@ -171,14 +164,14 @@ int extendedKey(EditState& s, uint8_t e) {
         speakChar(charAt(s, s.pos));
       }
       break;
-    case 77: moveRight(s); break;
-    case 79: {
+    case kKeyRight: moveRight(s); break;
+    case kKeyEnd: {
       int p = s.maxLength;
       while (p >= 1 && isBlank(charAt(s, p))) --p;
       s.pos = p + 1;
       break;
     }
-    case 83:
+    case kKeyDelete:
       if (hasSelection(s)) {
         deleteSelection(s);
       } else if (s.pos > s.maxLength) {
@@ -187,19 +180,19 @@ int extendedKey(EditState& s, uint8_t e) {
         deleteAt(s, 1, true);
       }
       break;
-    case 94: speakText(s.text); break;
-    case 97: changeSpeed(); break;
-    case 101: speakToday(); break;
-    case 102:
+    case kKeyCtrlF1: speakText(s.text); break;
+    case kKeyCtrlF4: changeSpeed(); break;
+    case kKeyCtrlF8: speakToday(); break;
+    case kKeyCtrlF9:
       if (!s.alt) return e;
       reviewScreen();
       break;
-    case 115: previousWord(s); break;
-    case 116: nextWord(s); break;
-    case kPaste: pasteClipboard(s); break;
-    case kCopy: copySelection(s); break;
+    case kKeyCtrlLeft: previousWord(s); break;
+    case kKeyCtrlRight: nextWord(s); break;
+    case kKeyShiftInsert: pasteClipboard(s); break;
+    case kKeyCtrlInsert: copySelection(s); break;
     default:
-      if (e >= 120 && e <= 129) break;  // Ctrl+Alt+digit: ignored
+      if (e >= kKeyAlt1 && e <= kKeyAlt0) break;  // Ctrl+Alt+digit: ignored
       return e;
   }
   return kNoEnd;
@@ -210,6 +203,16 @@ void scrollToCursor(EditState& s) {
   if (s.scroll + s.width < s.pos) s.scroll = s.pos - s.width;
 }
 
+// Gaining the focus says the field again; neither signal touches the
+// selection or ends editing.
+int focusSignal(const EditState& s, uint8_t e) {
+  if (e == kKeyFocusGained) {
+    waitSpeech();
+    speakText(s.text);
+  }
+  return kNoEnd;
+}
+
 // One key; the ending key's code, or kNoEnd.
 int handleKey(EditState& s) {
   uint8_t b = readKey();
@@ -217,22 +220,23 @@ int handleKey(EditState& s) {
   s.shift = held(plat::kVkShift);
   s.alt = held(plat::kVkMenu);
   const bool shift = s.shift;
-  if (b == 0) {
+  if (b == kKeyExtended) {
     const uint8_t e = readKey();
-    if (e == 16 || e == 17 || e == 18) {
+    if (e == kKeyFocusGained || e == kKeyFocusLost) return focusSignal(s, e);
+    if (e == kKeyAltQ || e == kKeyAltW || e == kKeyAltE) {
       b = readKey();
       // The prefix before an extended key ends editing; that key's code
       // stays queued for the caller.
-      if (b == 0) return e;
+      if (b == kKeyExtended) return e;
     } else {
       if (shift && s.anchor < 1) s.anchor = s.pos;
-      if (!shift && e != kPaste && e != kCopy) s.anchor = s.end = 0;
+      if (!shift && e != kKeyShiftInsert && e != kKeyCtrlInsert) {
+        s.anchor = s.end = 0;
+      }
       return extendedKey(s, e);
     }
   }
-  if (b != 3 && b != 22 && b != kFocusGained && b != kFocusLost) {
-    s.anchor = s.end = 0;
-  }
+  if (b != kKeyCtrlC && b != kKeyCtrlV) s.anchor = s.end = 0;
   return ordinaryKey(s, b);
 }
 
@@ -286,7 +290,7 @@ uint8_t editField(std::string& text, int column, int row, bool editable,
 void readLineSpoken(std::string& text) {
   text.clear();
   const int column = cursorColumn(), row = cursorRow();
-  if (editField(text, column, row, true, 255) == kEsc) {
+  if (editField(text, column, row, true, 255) == kKeyEsc) {
     // Only the field's own cells are blanked, never the lines below it.
     const int fieldWidth = std::max(0, kConsoleColumns - column - 1);
     moveCursor(column, row);

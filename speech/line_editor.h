@@ -16,8 +16,9 @@ constexpr int kMaxFieldLength = 2048;
 // `width` characters of a field of `maxLength` (at most 2048). Returns the
 // key that ended editing: 9 Tab, 10 Ctrl+Enter, 13 Enter, 27 Esc, or the
 // extended code of an extended key (72 Up, 80 Down, 15 Shift+Tab, 102
-// Ctrl+F9 ...). On return `text` holds the field without trailing blanks
-// and the cursor stands at (column, row).
+// Ctrl+F9 ...). The focus signals never end editing: gaining the focus
+// says the field again. On return `text` holds the field without trailing
+// blanks and the cursor stands at (column, row).
 uint8_t editLine(std::string& text, int column, int row, bool editable,
                  int width, int maxLength);
 

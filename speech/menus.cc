@@ -5,6 +5,7 @@
 
 #include "console/console.h"
 #include "console/keyboard.h"
+#include "console/keys.h"
 #include "speech/speech.h"
 
 namespace {
@@ -13,8 +14,8 @@ MenuState menu;
 PopupState popup;
 
 struct Key {
-  uint8_t byte = ' ';
-  uint8_t extended = 0;  // meaningful when byte is 0
+  uint8_t byte = kKeySpace;
+  uint8_t extended = 0;  // meaningful when byte is kKeyExtended
 };
 
 // Every key silences what is being said before it is acted on.
@@ -22,7 +23,7 @@ Key readMenuKey() {
   Key k;
   k.byte = readKey();
   stopSpeech();
-  if (k.byte == 0) k.extended = readKey();
+  if (k.byte == kKeyExtended) k.extended = readKey();
   return k;
 }
 
@@ -84,7 +85,7 @@ int searchFrom(int current, uint8_t letter) {
 }
 
 void makeHeard(const MenuItem& item, const Key& key) {
-  if (key.byte == 0 && key.extended == 77) {
+  if (key.byte == kKeyExtended && key.extended == kKeyRight) {
     spellText(item.text);
   } else if (!item.identifier.empty() && soundExists(item.identifier)) {
     speakSound(item.identifier);
@@ -96,23 +97,24 @@ void makeHeard(const MenuItem& item, const Key& key) {
 // Moves `current` for one key; true when the key ends the menu.
 bool actOn(const Key& key, int& current) {
   const int count = itemCount();
-  if (key.byte == 0) {
+  // The window lost the focus: nothing is said until a key comes.
+  if (key.byte == kKeyExtended && key.extended == kKeyFocusLost) {
+    while (!keyAvailable()) plat::window().waitEvent();
+    return false;
+  }
+  if (key.byte == kKeyExtended) {
     switch (key.extended) {
-      case 80: ++current; break;
-      case 72: --current; break;
-      case 81: current += 10; break;
-      case 73: current -= 10; break;
-      case 71: case 132: current = 1; break;
-      case 79: case 118: current = count; break;
+      case kKeyDown: ++current; break;
+      case kKeyUp: --current; break;
+      case kKeyPgDn: current += 10; break;
+      case kKeyPgUp: current -= 10; break;
+      case kKeyHome: case kKeyCtrlPgUp: current = 1; break;
+      case kKeyEnd: case kKeyCtrlPgDn: current = count; break;
       default: break;
     }
     return false;
   }
-  if (key.byte == 13 || key.byte == 27) return true;
-  if (key.byte == 223) {  // the window lost the focus
-    while (!keyAvailable()) plat::window().waitEvent();
-    return false;
-  }
+  if (key.byte == kKeyEnter || key.byte == kKeyEsc) return true;
   const uint8_t upper = upperByte(key.byte);
   if (searches(upper)) current = searchFrom(current, upper);
   return false;
@@ -170,7 +172,7 @@ int runMenu(int start) {
     key = readMenuKey();
   }
   int result = 0;
-  if (current >= 1 && current <= itemCount() && key.byte != 27) {
+  if (current >= 1 && current <= itemCount() && key.byte != kKeyEsc) {
     drawItem(current, kMenuCurrentColor);
     setTextColor(kMenuItemColor);
     result = current;

@@ -3,36 +3,33 @@
 
 #include "console/console.h"
 #include "console/keyboard.h"
+#include "console/keys.h"
 #include "speech/number_words.h"
 #include "speech/speech.h"
-
-namespace {
-constexpr uint8_t kFocusGained = 222;
-constexpr uint8_t kFocusLost = 223;
-constexpr uint8_t kExtendedF8 = 66;
-}  // namespace
 
 uint8_t readKeyEcho(uint8_t* extended) {
   for (;;) {
     waitSpeech();
-    uint8_t code = ' ';
+    uint8_t code = kKeySpace;
     uint8_t key = readKey();
-    if (key == 0) {
+    if (key == kKeyExtended) {
       code = readKey();
       // Ctrl+Alt+Q, W, E give their Alt code and then the character typed.
       // A layout without that character hands on the next key instead; an
       // extended one is taken whole, so its code is not left to read as a
       // character.
-      if (code == 16 || code == 17 || code == 18) {
+      if (code == kKeyAltQ || code == kKeyAltW || code == kKeyAltE) {
         key = readKey();
-        if (key == 0) code = readKey();
+        if (key == kKeyExtended) code = readKey();
       }
     }
-    if (key == 0 && code == kExtendedF8) {
+    if (key == kKeyExtended && code == kKeyF8) {
       speakTime();
       continue;
     }
-    if (key > 31 && key != kFocusGained && key != kFocusLost) {
+    // Every character from the space up is echoed, ß and Þ too (the focus
+    // signals are extended codes).
+    if (key >= kKeySpace) {
       speakChar(key);
       const char shown = static_cast<char>(key);
       writeChars(&shown, 1);

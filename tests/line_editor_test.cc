@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "console/keys.h"
 #include "speech/line_editor.h"
 #include "speech/speech_services.h"
 #include "speech_fixture.h"
@@ -304,6 +305,31 @@ TEST_F(LineEditorTest, CtrlAltPrefixReadsTheNextByteInstead) {
   keys("Ctrl+Alt+Q Up");
   EXPECT_EQ(edit(text), 16);
   EXPECT_EQ(readKey(), 72);  // the extended code stays queued
+}
+
+// ß and Þ arrive as the bytes 223 and 222, which the focus signals once
+// were: they are letters like any other. The focus signals, now extended
+// codes, neither type nor end editing nor drop the selection; gaining the
+// focus says the field again.
+TEST_F(LineEditorTest, SharpSAndThornAreTypedAndFocusSignalsStillAct) {
+  plat::clipboard().setClipboardText("xy");
+  std::string text;
+  type("a\xDF" "b");
+  press("Ctrl+V");  // selects what it pastes
+  keyAvailable();   // these keys are in the queue before the signals
+  for (uint8_t signal : {kKeyFocusLost, kKeyFocusGained}) {
+    queueKey(kKeyExtended);
+    queueKey(signal);
+  }
+  keys("Ctrl+C End");
+  keyByte(0xDE);
+  keys("Enter");
+  EXPECT_EQ(edit(text), kKeyEnter);
+  EXPECT_EQ(text, "a\xDF" "bxy\xDE");
+  EXPECT_EQ(screenRow(1), "a\xDF" "bxy\xDE");
+  EXPECT_EQ(platform_->clipboardText(), "xy");  // the selection survived
+  EXPECT_EQ(heard(), (Lines{"char 97", "char 223", "char 98",
+                            "say a\xDF" "bxy     ", "char 222"}));
 }
 
 TEST_F(LineEditorTest, CtrlF4ChangesTheSpeed) {
