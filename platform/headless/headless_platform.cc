@@ -364,7 +364,10 @@ bool HeadlessPlatform::writePrivateProfileString(const char* section,
                                                  const char* key,
                                                  const char* value,
                                                  const char* file) {
-  return plat::writeProfileString(profilePath(file), section, key, value);
+  return plat::writeProfileString(profilePath(file), section, key, value,
+                                 [this](const std::filesystem::path& path) {
+                                   return flushFileToDisk(path);
+                                 });
 }
 
 size_t HeadlessPlatform::getProfileString(const char* section, const char* key,

@@ -117,7 +117,10 @@ bool TerminalPlatform::writePrivateProfileString(const char* section,
                                                  const char* value,
                                                  const char* file) {
   return plat::writeProfileString(settingsFile(file, windowsDirectory(), this),
-                                 section, key, value);
+                                 section, key, value,
+                                 [this](const std::filesystem::path& path) {
+                                   return flushFileToDisk(path);
+                                 });
 }
 
 size_t TerminalPlatform::getProfileString(const char* section, const char* key,
