@@ -12,7 +12,7 @@
 #include "app/bank_records.h"
 #include "app/catalogue.h"
 #include "app/ledger_file.h"
-#include "tests/speech_fixture.h"
+#include "tests/ledger_fixture.h"
 #include "tests/test_files.h"
 
 namespace {
@@ -56,7 +56,7 @@ class DiskPlatform : public speechtest::TriggerPlatform {
   std::vector<fs::path> flushed;
 };
 
-class LedgerTest : public speechtest::SpeechFixture {
+class LedgerTest : public ledgertest::LedgerFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
@@ -71,22 +71,9 @@ class LedgerTest : public speechtest::SpeechFixture {
     resetConsole();
     resetKeyboard();
     plat::platform().setWindowProc(&consoleWindowProc);
-    initSpeech(0, (workDir() / "som").string());
-    resetBankRecords();
-    resetLedger();
-    currentBank().ledgerFile = ledger().string();
-  }
-  void TearDown() override {
-    resetLedger();
-    resetBankRecords();
-    SpeechFixture::TearDown();
+    startLedger();
   }
 
-  fs::path ledger() const { return workDir() / "conta.chq"; }
-  bool said(const char* id) const {
-    const Lines h = heard();
-    return std::find(h.begin(), h.end(), "say " + messageText(id)) != h.end();
-  }
   std::vector<std::string> dates() const {
     std::vector<std::string> out;
     for (size_t k = 1; k <= ledgerCount(); ++k) out.push_back(ledgerEntry(k).date);
