@@ -5,6 +5,7 @@
 
 #include "tests/speech_fixture.h"
 
+#include "platform/shared/riff.h"
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
 #include "synth/wave_player.h"
@@ -216,10 +217,7 @@ TEST(WaveImageTest, HeaderBytes) {
 TEST(WaveImageTest, HeaderOfWiderFormatsDescribesItsFrames) {
   uint8_t header[44] = {};
   plat::writePcmHeader(header, 70000, 22050, 16, 2);
-  auto u32 = [&](int at) {
-    return uint32_t(header[at]) | uint32_t(header[at + 1]) << 8 |
-           uint32_t(header[at + 2]) << 16 | uint32_t(header[at + 3]) << 24;
-  };
+  auto u32 = [&](int at) { return plat::get32(header + at); };
   EXPECT_EQ(u32(4), 70036u);
   EXPECT_EQ(header[22], 2);
   EXPECT_EQ(u32(28), 88200u);
