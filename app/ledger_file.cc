@@ -1,17 +1,16 @@
 #include "app/ledger_file.h"
 
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <system_error>
 
 #include "app/bank_records.h"
 #include "app/catalogue.h"
 #include "platform/platform.h"
+#include "platform/shared/codepage.h"
+#include "platform/shared/whole_file.h"
 
 namespace {
 
-const char kLineEnd[] = "\r\n";
 constexpr int kSeparatorLength = 40;
 
 bool isSeparator(char c) {
@@ -23,17 +22,6 @@ bool hasSeparator(std::string_view path) {
     if (isSeparator(c)) return true;
   }
   return false;
-}
-
-// A name beside `target` that no file holds yet.
-std::filesystem::path temporaryBeside(const std::filesystem::path& target) {
-  std::error_code ec;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::filesystem::path candidate = target;
-    candidate += ".tmp" + std::to_string(attempt);
-    if (!std::filesystem::exists(candidate, ec) && !ec) return candidate;
-  }
-  return {};
 }
 
 }  // namespace
@@ -55,39 +43,17 @@ std::string openingEntryText() {
                                 "",           "",               "",
                                 "Saldo Anterior"};
   std::string text;
-  for (const char* line : lines) text += std::string(line) + kLineEnd;
-  text += std::string(kSeparatorLength, '-') + kLineEnd;
+  for (const char* line : lines) text += std::string(line) + plat::kLineEnd;
+  text += std::string(kSeparatorLength, '-') + plat::kLineEnd;
   return text;
 }
 
 bool replaceFileContents(std::string_view path, std::string_view bytes) {
   if (path.empty()) return false;
-  const std::filesystem::path target = plat::system().nativePath(path);
-  const std::filesystem::path temp = temporaryBeside(target);
-  if (temp.empty()) return false;
-  std::error_code ec;
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    // On the disk before the rename, so the new name never shows a file
-    // whose data a power cut could still lose.
-    if (!out || !plat::system().flushFileToDisk(temp)) {
-      std::filesystem::remove(temp, ec);
-      return false;
-    }
-  }
-  std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-    return false;
-  }
-  // The rename itself, recorded in the directory. The file is already
-  // complete under its name, so a failure here is not a failed write.
-  const std::filesystem::path directory = target.parent_path();
-  if (!directory.empty()) plat::system().flushFileToDisk(directory);
-  return true;
+  return plat::replaceWholeFile(plat::system().nativePath(path), bytes,
+                                [](const std::filesystem::path& file) {
+                                  return plat::system().flushFileToDisk(file);
+                                });
 }
 
 bool createLedgerFile() {

@@ -22,8 +22,9 @@ std::string openingEntryText();
 
 // Replaces (or creates) a file with `bytes` by writing a complete temporary
 // file beside it and renaming it over the old one, so an interrupted write
-// never leaves a half-written file. False when that failed; the old file
-// is then as it was.
+// never leaves a half-written file; through a symbolic link the file it
+// points to is replaced and the link kept. False when that failed; the old
+// file is then as it was.
 bool replaceFileContents(std::string_view path, std::string_view bytes);
 
 #endif  // TALONIX_APP_LEDGER_FILE_H_

@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -12,11 +11,13 @@
 #include "app/ledger.h"
 #include "app/ledger_file.h"
 #include "platform/platform.h"
+#include "platform/shared/codepage.h"
+#include "platform/shared/whole_file.h"
 
 namespace {
 
 constexpr int kLinesPerEntry = 9;
-const char kLineEnd[] = "\r\n";
+using plat::kLineEnd;
 
 char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
@@ -44,18 +45,6 @@ void addEntry(std::string& out, const LedgerEntry& e, char letter) {
   addLine(out, e.payee);
   addLine(out, e.purpose);
   addLine(out, std::string(40, '-'));
-}
-
-bool readWholeFile(const std::filesystem::path& path, std::string* bytes) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) return false;
-  *bytes = std::move(text).str();
-  return true;
 }
 
 // Lines one after another; past the end every line is empty.
@@ -129,7 +118,7 @@ bool appendEntry(const LedgerEntry& entry) {
   std::string existing;
   std::error_code ec;
   const bool exists = std::filesystem::exists(path, ec);
-  if (exists && !readWholeFile(path, &existing)) {
+  if (exists && !plat::readWholeFile(path, &existing)) {
     speakMessage("CHLANERR", 1);
     return false;
   }
@@ -151,7 +140,7 @@ bool loadLedger() {
   s.loadFailed = false;
   std::string bytes;
   const std::string& name = currentBank().ledgerFile;
-  if (name.empty() || !readWholeFile(plat::system().nativePath(name), &bytes)) {
+  if (name.empty() || !plat::readWholeFile(plat::system().nativePath(name), &bytes)) {
     s.loadFailed = true;
     speakMessage("CHARQERR", 1);
     return false;

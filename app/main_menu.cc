@@ -14,7 +14,8 @@
 
 namespace {
 
-const char kVersion[] = "2.3";
+// From the build (CMakeLists.txt, project()).
+const char kVersion[] = TALONIX_VERSION;
 
 // "TALONIX" in 5 x 7 letters, two blank columns between letters.
 const char* const kBanner[7] = {

@@ -12,11 +12,12 @@
 #include "app/ledger.h"
 #include "app/ledger_file.h"
 #include "platform/platform.h"
+#include "platform/shared/codepage.h"
 #include "speech/line_editor.h"
 
 namespace {
 
-const char kLineEnd[] = "\r\n";
+using plat::kLineEnd;
 
 void padTo(std::string& line, size_t length) {
   if (line.size() < length) line.append(length - line.size(), ' ');

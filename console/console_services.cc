@@ -4,15 +4,7 @@
 #include <string>
 
 #include "console/console.h"
-
-namespace {
-
-void putLittleEndian(std::string& image, size_t at, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i)
-    image[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-}  // namespace
+#include "platform/shared/riff.h"
 
 void copyToClipboard(const char* text) {
   if (text == nullptr) return;
@@ -47,16 +39,6 @@ TimeParts currentTime() {
 
 std::string buildToneImage(uint16_t frequency) {
   std::string image(11071, '\0');
-  std::memcpy(&image[0], "RIFF", 4);
-  std::memcpy(&image[8], "WAVEfmt ", 8);
-  putLittleEndian(image, 16, 16, 4);
-  putLittleEndian(image, 20, 1, 2);
-  putLittleEndian(image, 22, 1, 2);
-  putLittleEndian(image, 24, 11025, 4);
-  putLittleEndian(image, 28, 11025, 4);
-  putLittleEndian(image, 32, 1, 2);
-  putLittleEndian(image, 34, 8, 2);
-  std::memcpy(&image[36], "data", 4);
   // A frequency of 0 or above the sample rate has no period: silence.
   const int period = frequency == 0 ? 0 : 11025 / frequency;
   size_t position = 44;
@@ -71,8 +53,7 @@ std::string buildToneImage(uint16_t frequency) {
     image[position - 1] = char(128);
   }
   const uint32_t dataSize = static_cast<uint32_t>(position - 44);
-  putLittleEndian(image, 40, dataSize, 4);
-  putLittleEndian(image, 4, dataSize + 36, 4);
+  plat::writePcmHeader(reinterpret_cast<uint8_t*>(image.data()), dataSize, 11025, 8, 1);
   return image;
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "console/console.h"
+#include "platform/shared/codepage.h"
 #include "speech/line_editor_state.h"
 #include "speech/speech.h"
 
@@ -85,7 +86,7 @@ void copySelection(const EditState& s) {
   } else {
     const size_t last = s.text.find_last_not_of(' ');
     copied = last == std::string::npos ? "" : s.text.substr(0, last + 1);
-    copied += "\r\n";
+    copied += plat::kLineEnd;
   }
   copyToClipboard(copied.c_str());
 }

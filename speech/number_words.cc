@@ -3,13 +3,14 @@
 #include "speech/number_words.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <memory>
+#include <string>
 
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/platform.h"
+#include "platform/shared/riff.h"
+#include "platform/shared/whole_file.h"
 #include "speech/speech.h"
 
 namespace {
@@ -94,23 +95,12 @@ std::vector<std::string> splitWords(std::string_view text) {
 }
 
 // The sample bytes of a recording: everything after its 44-byte header.
-// False when the file cannot be opened.
+// False when it is no regular file or cannot be read.
 bool readRecording(const std::string& path, std::vector<uint8_t>* samples) {
   samples->clear();
-  const std::filesystem::path file = plat::system().nativePath(path);
-  // Only a regular file: reading a directory in its place would throw.
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(file, error)) return false;
-  const uintmax_t size = std::filesystem::file_size(file, error);
-  if (error) return false;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  if (size <= kWaveHeaderSize) return true;
-  in.seekg(static_cast<std::streamoff>(kWaveHeaderSize));
-  samples->resize(static_cast<size_t>(size - kWaveHeaderSize));
-  in.read(reinterpret_cast<char*>(samples->data()),
-          static_cast<std::streamsize>(samples->size()));
-  samples->resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+  std::string bytes;
+  if (!plat::readWholeFile(plat::system().nativePath(path), &bytes)) return false;
+  if (bytes.size() > kWaveHeaderSize) samples->assign(bytes.begin() + kWaveHeaderSize, bytes.end());
   return true;
 }
 
@@ -125,7 +115,7 @@ struct NumberSound {
   bool play() {
     if (filled == 0) return true;
     if (keyAvailable()) return false;
-    makeWaveHeader(image, static_cast<uint32_t>(filled), 11025, 8, 1);
+    plat::writePcmHeader(image, static_cast<uint32_t>(filled), 11025, 8, 1);
     playSoundImage(image);
     filled = 0;
     return !keyAvailable();

@@ -17,9 +17,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/shared/riff.h"
 #include "speech/family_settings.h"
 
-constexpr size_t kWaveHeaderSize = 44;
+constexpr size_t kWaveHeaderSize = plat::kPcmHeaderBytes;
 constexpr size_t kClickSamples = 256;
 
 struct SpeechState {
@@ -85,9 +86,6 @@ void writeSpeakNumber(int n);
 // a..z and 224..255 made upper case (code - 32).
 std::string upperText(std::string_view text);
 
-// Writes a 44-byte PCM WAV header at the start of `buffer`.
-void makeWaveHeader(uint8_t* buffer, uint32_t dataBytes, uint32_t sampleRate,
-                    uint16_t bitsPerSample, uint16_t channels);
 // The attention tone: header and 512 samples of a triangle wave.
 std::vector<uint8_t> makeBeepImage();
 // Plays a WAV image and waits while isSpeaking.

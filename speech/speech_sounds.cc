@@ -5,21 +5,12 @@
 #include "console/keyboard.h"
 #include "console/scoped_value.h"
 #include "platform/platform.h"
+#include "platform/shared/riff.h"
 #include "speech/speech.h"
 #include "synth/speech_settings.h"
 #include "synth/wave_player.h"
 
 namespace {
-
-void put16(uint8_t* at, uint32_t value) {
-  at[0] = static_cast<uint8_t>(value);
-  at[1] = static_cast<uint8_t>(value >> 8);
-}
-
-void put32(uint8_t* at, uint32_t value) {
-  put16(at, value);
-  put16(at + 2, value >> 16);
-}
 
 // Recorded sounds never overlap an engine utterance: the first one after
 // it waits for its end.
@@ -97,7 +88,7 @@ std::vector<uint8_t> makeBeepImage() {
   constexpr size_t kSamples = 512;
   static constexpr uint8_t kPattern[8] = {128, 112, 96, 80, 64, 80, 96, 112};
   std::vector<uint8_t> image(kWaveHeaderSize + kSamples);
-  makeWaveHeader(image.data(), kSamples, 11025, 8, 1);
+  plat::writePcmHeader(image.data(), kSamples, 11025, 8, 1);
   for (size_t i = 0; i < kSamples; ++i)
     image[kWaveHeaderSize + i] = kPattern[i % 8];
   image.back() = 128;
@@ -118,25 +109,6 @@ void speechPause(int ms) {
   for (int step = 0; step < ms / 50; ++step) {
     if (!keyAvailable()) waitMs(50);
   }
-}
-
-void makeWaveHeader(uint8_t* buffer, uint32_t dataBytes, uint32_t sampleRate,
-                    uint16_t bitsPerSample, uint16_t channels) {
-  const uint32_t frameBytes = channels * (bitsPerSample / 8u);
-  buffer[0] = 'R'; buffer[1] = 'I'; buffer[2] = 'F'; buffer[3] = 'F';
-  put32(buffer + 4, dataBytes + 36);
-  buffer[8] = 'W'; buffer[9] = 'A'; buffer[10] = 'V'; buffer[11] = 'E';
-  buffer[12] = 'f'; buffer[13] = 'm'; buffer[14] = 't'; buffer[15] = ' ';
-  put32(buffer + 16, 16);
-  put16(buffer + 20, 1);
-  put16(buffer + 22, channels);
-  put32(buffer + 24, sampleRate);
-  put32(buffer + 28, sampleRate * frameBytes);
-  // The frame size; 1 for the 8-bit mono images the program builds.
-  put16(buffer + 32, frameBytes == 0 ? 1 : frameBytes);
-  put16(buffer + 34, bitsPerSample);
-  buffer[36] = 'd'; buffer[37] = 'a'; buffer[38] = 't'; buffer[39] = 'a';
-  put32(buffer + 40, dataBytes);
 }
 
 void playSoundImage(const uint8_t* image) {

@@ -5,6 +5,7 @@
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/platform.h"
+#include "platform/shared/riff.h"
 #include "speech/speech.h"
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
@@ -14,7 +15,7 @@ namespace {
 SpeechState state;
 
 void buildClickImage(uint8_t* image) {
-  makeWaveHeader(image, kClickSamples, 11025, 8, 1);
+  plat::writePcmHeader(image, kClickSamples, 11025, 8, 1);
   // A short burst of noise followed by silence.
   std::minstd_rand random(static_cast<unsigned>(plat::system().tickMs()));
   std::uniform_int_distribution<int> noise(128, 187);

@@ -7,6 +7,7 @@
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/platform.h"
+#include "platform/shared/riff.h"
 #include "synth/wave_format.h"
 
 namespace {
@@ -22,7 +23,7 @@ uint8_t fileBuffer[kWaveBlockBytes];
 
 bool keyStops() { return playerRecord.stopOnKey && keyAvailable(); }
 
-class FileWaveSource : public WaveSource {
+class FileWaveSource : public plat::WaveSource {
  public:
   explicit FileWaveSource(std::ifstream& in) : in_(in) {
     in_.seekg(0, std::ios::end);
@@ -162,19 +163,16 @@ int playSamples(const uint8_t* data, size_t count, uint32_t sampleRate,
 }
 
 void playWaveImage(const uint8_t* image, size_t size) {
-  WaveInfo info;
+  plat::WaveInfo info;
   size_t offset = 0;
-  if (!parseWaveImage(image, size, &info, &offset)) return;
+  if (!plat::parseWaveImage(image, size, &info, &offset)) return;
   playSamples(image + offset, static_cast<size_t>(info.dataBytes), info.sampleRate,
               info.channels, info.bitsPerSample);
 }
 
 void playWaveImage(const uint8_t* image) {
   if (!image) return;
-  const uint32_t riffBytes = static_cast<uint32_t>(image[4] | (image[5] << 8) |
-                                                   (image[6] << 16)) |
-                             (static_cast<uint32_t>(image[7]) << 24);
-  playWaveImage(image, static_cast<size_t>(riffBytes) + 8);
+  playWaveImage(image, static_cast<size_t>(plat::get32(image + 4)) + 8);
 }
 
 int playWaveFile(std::string_view name) {
@@ -182,8 +180,8 @@ int playWaveFile(std::string_view name) {
   std::ifstream in(plat::system().nativePath(name), std::ios::binary);
   if (!in) return -1;
   FileWaveSource source(in);
-  WaveInfo info;
-  if (!readWaveHeader(source, &info)) return -1;
+  plat::WaveInfo info;
+  if (!plat::readWaveHeader(source, &info)) return -1;
   uint64_t remaining = info.dataBytes;
   int result = 0;
   while (remaining > 0) {

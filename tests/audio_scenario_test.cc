@@ -109,12 +109,10 @@ TEST_F(AudioScenarioTest, ARecordedMessageIsHeardInsteadOfItsTextAndLandsInTheAu
 
   ASSERT_GE(audio_.size(), 44u);
   EXPECT_EQ(std::string(audio_.begin(), audio_.begin() + 4), "RIFF");
-  EXPECT_EQ(audio_[22] | audio_[23] << 8, 1);          // mono
-  EXPECT_EQ(audio_[34] | audio_[35] << 8, 16);         // bits
-  const uint32_t rate = audio_[24] | audio_[25] << 8 | audio_[26] << 16;
-  EXPECT_EQ(rate, 22050u);
-  const uint32_t dataBytes =
-      audio_[40] | audio_[41] << 8 | audio_[42] << 16 | static_cast<uint32_t>(audio_[43]) << 24;
+  EXPECT_EQ(plat::get16(&audio_[22]), 1);   // mono
+  EXPECT_EQ(plat::get16(&audio_[34]), 16);  // bits
+  EXPECT_EQ(plat::get32(&audio_[24]), 22050u);
+  const uint32_t dataBytes = plat::get32(&audio_[40]);
   EXPECT_EQ(dataBytes, audio_.size() - 44);
 
   const std::vector<uint8_t> samples(audio_.begin() + 44, audio_.end());

@@ -8,18 +8,14 @@
 
 #include "app/ledger_file.h"
 #include "tests/speech_fixture.h"
+#include "tests/test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using speechtest::Lines;
 
-std::string fileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string fileText(const fs::path& path) { return testfiles::readAll(path); }
 
 class BankRecordsTest : public speechtest::SpeechFixture {
  protected:

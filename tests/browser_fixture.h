@@ -16,6 +16,7 @@
 #include "speech/forms.h"
 #include "speech/menus.h"
 #include "speech_fixture.h"
+#include "tests/test_files.h"
 
 namespace ledgertest {
 
@@ -100,12 +101,7 @@ class LedgerUiFixture : public speechtest::SpeechFixture {
     std::ofstream out(ledgerPath(), std::ios::binary | std::ios::trunc);
     out << bytes;
   }
-  std::string ledgerFile() const {
-    std::ifstream in(ledgerPath(), std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  std::string ledgerFile() const { return testfiles::readAll(ledgerPath()); }
 
   // Texts spoken since forget(), in order.
   Lines said() const {

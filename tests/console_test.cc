@@ -2,6 +2,7 @@
 // program ends.
 #include <cstring>
 
+#include "platform/shared/riff.h"
 #include "tests/console_fixture.h"
 
 namespace {
@@ -212,9 +213,7 @@ TEST_F(ConsoleServices, DateAndTimeComeFromTheClock) {
 }
 
 uint32_t le32(const std::string& s, size_t at) {
-  return static_cast<uint8_t>(s[at]) | static_cast<uint8_t>(s[at + 1]) << 8 |
-         static_cast<uint8_t>(s[at + 2]) << 16 |
-         static_cast<uint32_t>(static_cast<uint8_t>(s[at + 3])) << 24;
+  return plat::get32(reinterpret_cast<const uint8_t*>(s.data()) + at);
 }
 
 TEST_F(ConsoleServices, ToneImageIsASquareWaveWithItsHeader) {

@@ -12,7 +12,7 @@
 #include "app/bank_records.h"
 #include "app/catalogue.h"
 #include "app/ledger_file.h"
-#include "tests/speech_fixture.h"
+#include "tests/ledger_fixture.h"
 #include "tests/test_files.h"
 
 namespace {
@@ -56,26 +56,15 @@ class DiskPlatform : public plat::headless::HeadlessPlatform {
   std::vector<fs::path> flushed;
 };
 
-class LedgerTest : public speechtest::SpeechFixture {
+class LedgerTest : public ledgertest::LedgerFixture {
  protected:
-  void SetUp() override {
-    SpeechFixture::SetUp();
-    initSpeech(0, (workDir() / "som").string());
-    resetBankRecords();
-    resetLedger();
-    currentBank().ledgerFile = ledger().string();
-  }
   std::unique_ptr<plat::headless::HeadlessPlatform> makePlatform(
       const plat::headless::HeadlessConfig& config) override {
     auto disk = std::make_unique<DiskPlatform>(config);
     disk_ = disk.get();
     return disk;
   }
-  fs::path ledger() const { return workDir() / "conta.chq"; }
-  bool said(const char* id) const {
-    const Lines h = heard();
-    return std::find(h.begin(), h.end(), "say " + messageText(id)) != h.end();
-  }
+
   std::vector<std::string> dates() const {
     std::vector<std::string> out;
     for (size_t k = 1; k <= ledgerCount(); ++k) out.push_back(ledgerEntry(k).date);

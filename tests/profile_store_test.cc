@@ -7,6 +7,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "platform/shared/codepage.h"
 
@@ -53,7 +54,7 @@ class ProfileStoreTest : public ::testing::Test {
     return buffer.substr(0, n + 1);
   }
   bool set(const char* section, const char* key, const char* value) {
-    return plat::writeProfileString(file_, section, key, value);
+    return plat::writeProfileString(file_, section, key, value, flush_);
   }
   size_t entriesInDir() const {
     return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {}));
@@ -61,6 +62,13 @@ class ProfileStoreTest : public ::testing::Test {
 
   fs::path dir_;
   fs::path file_;
+  // A disk that fails, as a full one does, while `diskFull` is set.
+  bool diskFull = false;
+  std::vector<fs::path> flushed;
+  plat::DiskFlush flush_ = [this](const fs::path& path) {
+    flushed.push_back(path);
+    return !diskFull;
+  };
 };
 
 TEST_F(ProfileStoreTest, ReadsValuesAsWindowsDoes) {
@@ -140,8 +148,8 @@ TEST_F(ProfileStoreTest, DeletesKeysAndSections) {
   EXPECT_EQ(disk(), "[B]\r\nk=4\r\n");
   // Deleting what is not there succeeds and creates nothing.
   const fs::path absent = dir_ / "absent.ini";
-  EXPECT_TRUE(plat::writeProfileString(absent, "A", "k", nullptr));
-  EXPECT_TRUE(plat::writeProfileString(absent, "A", nullptr, nullptr));
+  EXPECT_TRUE(plat::writeProfileString(absent, "A", "k", nullptr, flush_));
+  EXPECT_TRUE(plat::writeProfileString(absent, "A", nullptr, nullptr, flush_));
   EXPECT_FALSE(fs::exists(absent));
 }
 
@@ -172,9 +180,9 @@ TEST_F(ProfileStoreTest, BadFilesReadAsAbsent) {
 
 TEST_F(ProfileStoreTest, FailedWritesLeaveTheOldFile) {
   // A directory where the file should be.
-  EXPECT_FALSE(plat::writeProfileString(dir_, "A", "k", "v"));
+  EXPECT_FALSE(plat::writeProfileString(dir_, "A", "k", "v", flush_));
   fs::create_directory(dir_ / "sub");
-  EXPECT_FALSE(plat::writeProfileString(dir_ / "sub", "A", "k", "v"));
+  EXPECT_FALSE(plat::writeProfileString(dir_ / "sub", "A", "k", "v", flush_));
   EXPECT_TRUE(fs::is_directory(dir_ / "sub"));
   // A file too large to be a settings file is neither read nor cut short.
   put("[A]\r\nk=1\r\n");
@@ -188,8 +196,17 @@ TEST_F(ProfileStoreTest, FailedWritesLeaveTheOldFile) {
   EXPECT_FALSE(set("A", "k", "2"));
   EXPECT_EQ(disk(), "[A]\r\nk=1\r\n");
   fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write);
+  // A disk that cannot take the new file: the save fails.
+  diskFull = true;
+  EXPECT_FALSE(set("A", "k", "2"));
+  EXPECT_EQ(disk(), "[A]\r\nk=1\r\n");
+  diskFull = false;
   // No temporary file is left behind by any of it.
   EXPECT_EQ(entriesInDir(), 2u);
+  // A good save flushes the new file, then the rename in the directory.
+  ASSERT_TRUE(set("A", "k", "2"));
+  ASSERT_GE(flushed.size(), 2u);
+  EXPECT_EQ(flushed.back(), dir_);
 }
 
 TEST_F(ProfileStoreTest, ReadOnlyDirectoryFailsAndKeepsTheFile) {

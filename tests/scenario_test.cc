@@ -18,6 +18,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/key_script.h"
 #include "platform/shared/codepage.h"
+#include "platform/shared/riff.h"
 #include "tests/test_files.h"
 
 namespace {
@@ -75,18 +76,9 @@ std::vector<std::string> words(const std::vector<std::string>& speech) {
 
 // A minimal 8-bit mono PCM recording.
 std::string tinyWave() {
-  auto le32 = [](uint32_t v) {
-    std::string s;
-    for (int i = 0; i < 4; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
-    return s;
-  };
-  auto le16 = [](uint16_t v) {
-    return std::string{static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-  };
-  const std::string data(200, static_cast<char>(128));
-  return "RIFF" + le32(36 + static_cast<uint32_t>(data.size())) + "WAVEfmt " +
-         le32(16) + le16(1) + le16(1) + le32(11025) + le32(11025) + le16(1) +
-         le16(8) + "data" + le32(static_cast<uint32_t>(data.size())) + data;
+  std::string wave(plat::kPcmHeaderBytes, '\0');
+  plat::writePcmHeader(reinterpret_cast<uint8_t*>(wave.data()), 200, 11025, 8, 1);
+  return wave + std::string(200, static_cast<char>(128));
 }
 
 class ScenarioTest : public ::testing::Test {

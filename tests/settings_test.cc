@@ -7,6 +7,7 @@
 #include "app/bank_records.h"
 #include "app/commands.h"
 #include "tests/speech_fixture.h"
+#include "tests/test_files.h"
 
 namespace {
 
@@ -17,12 +18,7 @@ const std::string kIncomplete =
     "say Dados est\xE3o incompletos, atualize seus dados pessoais";
 const std::string kCurrentBank = "say Banco atual: ";
 
-std::string fileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string fileText(const fs::path& path) { return testfiles::readAll(path); }
 
 class SettingsTest : public speechtest::SpeechFixture {
  protected:

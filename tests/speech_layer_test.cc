@@ -6,6 +6,7 @@
 #include "tests/speech_fixture.h"
 
 #include "console/keys.h"
+#include "platform/shared/riff.h"
 
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
@@ -207,7 +208,7 @@ TEST_F(SpeechSoundTest, ClickKeepsTheCompressionSetting) {
 TEST(WaveImageTest, HeaderBytes) {
   uint8_t header[44];
   std::memset(header, 0xEE, sizeof header);
-  makeWaveHeader(header, 256, 11025, 8, 1);
+  plat::writePcmHeader(header, 256, 11025, 8, 1);
   const uint8_t expected[44] = {
       'R', 'I', 'F', 'F', 0x24, 0x01, 0, 0,    'W', 'A', 'V', 'E',
       'f', 'm', 't', ' ', 16,   0,    0, 0,    1,   0,   1,   0,
@@ -218,11 +219,8 @@ TEST(WaveImageTest, HeaderBytes) {
 
 TEST(WaveImageTest, HeaderOfWiderFormatsDescribesItsFrames) {
   uint8_t header[44] = {};
-  makeWaveHeader(header, 70000, 22050, 16, 2);
-  auto u32 = [&](int at) {
-    return uint32_t(header[at]) | uint32_t(header[at + 1]) << 8 |
-           uint32_t(header[at + 2]) << 16 | uint32_t(header[at + 3]) << 24;
-  };
+  plat::writePcmHeader(header, 70000, 22050, 16, 2);
+  auto u32 = [&](int at) { return plat::get32(header + at); };
   EXPECT_EQ(u32(4), 70036u);
   EXPECT_EQ(header[22], 2);
   EXPECT_EQ(u32(28), 88200u);

@@ -11,7 +11,7 @@
 #include "app/catalogue.h"
 #include "app/commands.h"
 #include "app/ledger_file.h"
-#include "tests/speech_fixture.h"
+#include "tests/ledger_fixture.h"
 #include "tests/test_files.h"
 
 namespace {
@@ -71,21 +71,14 @@ TEST(StatementLineTest, LongFieldsPushTheNextColumnsRightAndNothingIsCut) {
   EXPECT_EQ(statementLine(e, 0).size(), 12 + 20 + 300 + 4 + 4u);
 }
 
-class StatementTest : public speechtest::SpeechFixture {
+class StatementTest : public ledgertest::LedgerFixture {
  protected:
+  StatementTest() : LedgerFixture("caixa.chq") {}
   void SetUp() override {
-    SpeechFixture::SetUp();
-    initSpeech(0, (workDir() / "som").string());
-    resetBankRecords();
-    resetLedger();
+    LedgerFixture::SetUp();
     setCurrentBankName("Caixa");
     currentBank().ledgerFile = ledger().string();
     writeFile(ledger(), exampleLedger());
-  }
-  fs::path ledger() const { return workDir() / "caixa.chq"; }
-  bool said(const char* id) const {
-    const Lines h = heard();
-    return std::find(h.begin(), h.end(), "say " + messageText(id)) != h.end();
   }
   // Runs command X with the name typed, one key at a time, and ENTER.
   void exportAs(const std::string& typed) {

@@ -2,6 +2,7 @@
 // which pieces and formats, and how keys and bad files are met.
 #include <gtest/gtest.h>
 
+#include "platform/shared/riff.h"
 #include "synth/wave_format.h"
 #include "synth/wave_player.h"
 #include "tests/speech_fixture.h"
@@ -294,19 +295,19 @@ TEST_F(WavePlayerTest, ADataLengthPastTheEndPlaysWhatIsThere) {
 
 TEST_F(WavePlayerTest, ImagesAreParsedWithinTheirSize) {
   const std::vector<uint8_t> image = makeWav(tone8(100));
-  WaveInfo info;
+  plat::WaveInfo info;
   size_t offset = 0;
-  ASSERT_TRUE(parseWaveImage(image.data(), image.size(), &info, &offset));
+  ASSERT_TRUE(plat::parseWaveImage(image.data(), image.size(), &info, &offset));
   EXPECT_EQ(offset, 44u);
   EXPECT_EQ(info.dataBytes, 100u);
   std::vector<uint8_t> lower = image;
   lower[0] = 'r';
   lower[12] = 'F';
-  EXPECT_TRUE(parseWaveImage(lower.data(), lower.size(), &info, &offset));
+  EXPECT_TRUE(plat::parseWaveImage(lower.data(), lower.size(), &info, &offset));
   for (size_t cut = 0; cut < 44; ++cut) {
-    EXPECT_FALSE(parseWaveImage(image.data(), cut, &info, &offset)) << cut;
+    EXPECT_FALSE(plat::parseWaveImage(image.data(), cut, &info, &offset)) << cut;
   }
-  EXPECT_FALSE(parseWaveImage(nullptr, 0, &info, &offset));
+  EXPECT_FALSE(plat::parseWaveImage(nullptr, 0, &info, &offset));
 }
 
 }  // namespace

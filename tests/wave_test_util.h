@@ -8,18 +8,21 @@
 #include <string>
 #include <vector>
 
+#include "platform/shared/riff.h"
+
 namespace wavetest {
 
-inline void put16(std::vector<uint8_t>& b, uint32_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void put32(std::vector<uint8_t>& b, uint32_t v) {
-  put16(b, v & 0xFFFF);
-  put16(b, v >> 16);
-}
 inline void tag(std::vector<uint8_t>& b, const char* t) {
   for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(t[i]));
+}
+// Appends a little-endian field.
+inline void put16(std::vector<uint8_t>& b, uint32_t v) {
+  b.resize(b.size() + 2);
+  plat::put16(b.data() + b.size() - 2, v);
+}
+inline void put32(std::vector<uint8_t>& b, uint32_t v) {
+  b.resize(b.size() + 4);
+  plat::put32(b.data() + b.size() - 4, v);
 }
 
 struct WavShape {
@@ -33,24 +36,15 @@ struct WavShape {
 
 inline std::vector<uint8_t> makeWav(const std::vector<uint8_t>& samples,
                                     const WavShape& shape = {}) {
-  std::vector<uint8_t> b;
+  const uint32_t dataLength = shape.dataLengthField < 0
+                                  ? static_cast<uint32_t>(samples.size())
+                                  : static_cast<uint32_t>(shape.dataLengthField);
+  std::vector<uint8_t> b(plat::kPcmHeaderBytes);
   b.reserve(64 + shape.extraChunk.size() + samples.size());
-  tag(b, "RIFF");
-  put32(b, static_cast<uint32_t>(36 + shape.extraChunk.size() + samples.size()));
-  tag(b, "WAVE");
-  tag(b, "fmt ");
-  put32(b, shape.formatBytes);
-  put16(b, 1);
-  put16(b, shape.channels);
-  put32(b, shape.rate);
-  const uint32_t frame = shape.channels * (shape.bits / 8u);
-  put32(b, shape.rate * frame);
-  put16(b, frame);
-  put16(b, shape.bits);
-  b.insert(b.end(), shape.extraChunk.begin(), shape.extraChunk.end());
-  tag(b, "data");
-  put32(b, shape.dataLengthField < 0 ? static_cast<uint32_t>(samples.size())
-                                    : static_cast<uint32_t>(shape.dataLengthField));
+  plat::writePcmHeader(b.data(), dataLength, shape.rate, shape.bits, shape.channels);
+  plat::put32(b.data() + 4, static_cast<uint32_t>(36 + shape.extraChunk.size() + samples.size()));
+  plat::put32(b.data() + 16, shape.formatBytes);
+  b.insert(b.begin() + 36, shape.extraChunk.begin(), shape.extraChunk.end());
   b.insert(b.end(), samples.begin(), samples.end());
   return b;
 }

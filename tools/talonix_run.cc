@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "platform/headless/key_script.h"
 #include "platform/headless/session_audio.h"
 #include "platform/shared/codepage.h"
+#include "platform/shared/whole_file.h"
 
 namespace {
 
@@ -97,15 +97,6 @@ int parseOptions(int argc, char** argv, Options* o) {
   return 0;
 }
 
-bool readFile(const std::filesystem::path& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream s;
-  s << in.rdbuf();
-  *text = s.str();
-  return !in.bad();
-}
-
 bool writeLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   for (const std::string& line : lines) out << line << '\n';
@@ -172,7 +163,8 @@ int main(int argc, char** argv) {
   Options o;
   if (int rc = parseOptions(argc, argv, &o)) return rc;
   std::string script;
-  if (!readFile(o.keys, &script)) {
+  // The script may come down a pipe.
+  if (!plat::readWholeFile(o.keys, &script, plat::kNoSizeLimit, plat::OtherFiles::kRead)) {
     std::cerr << "talonix-run: cannot read " << o.keys.string() << "\n";
     return kUsageError;
   }

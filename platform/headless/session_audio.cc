@@ -1,32 +1,18 @@
 #include "platform/headless/session_audio.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
+
+#include "platform/shared/riff.h"
 
 namespace plat::headless {
 namespace {
-
-uint32_t get32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-uint16_t get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-void put16(std::vector<uint8_t>& b, uint32_t v) {
-  b.push_back(static_cast<uint8_t>(v));
-  b.push_back(static_cast<uint8_t>(v >> 8));
-}
-void put32(std::vector<uint8_t>& b, uint32_t v) {
-  put16(b, v & 0xFFFF);
-  put16(b, v >> 16);
-}
 
 // One sample of one channel as signed 16 bits; wider samples keep their
 // top 16 bits.
 int sampleAt(const uint8_t* p, uint16_t bytes) {
   if (bytes == 1) return (static_cast<int>(p[0]) - 128) * 256;
-  return static_cast<int16_t>(get16(p + bytes - 2));
+  return static_cast<int16_t>(plat::get16(p + bytes - 2));
 }
 
 int16_t clip(int64_t v) {
@@ -44,29 +30,15 @@ struct LoopSound {
 };
 
 bool readLoopImage(const std::vector<uint8_t>& image, LoopSound* out) {
-  const size_t size = image.size();
-  if (size < 12 || std::memcmp(image.data(), "RIFF", 4) != 0) return false;
-  bool haveFormat = false;
-  for (size_t at = 12; size - at >= 8;) {
-    const uint8_t* chunk = image.data() + at;
-    const uint64_t length = get32(chunk + 4);
-    const size_t body = at + 8;
-    const size_t avail = static_cast<size_t>(std::min<uint64_t>(length, size - body));
-    if (std::memcmp(chunk, "fmt ", 4) == 0 && avail >= 16) {
-      out->channels = get16(chunk + 10);
-      out->rate = get32(chunk + 12);
-      out->bits = get16(chunk + 22);
-      haveFormat = true;
-    } else if (std::memcmp(chunk, "data", 4) == 0) {
-      out->data = chunk + 8;
-      out->bytes = avail;
-      return haveFormat && out->rate > 0 && out->channels > 0 && out->bits >= 8 &&
-             out->bits % 8 == 0;
-    }
-    if (length > size - body) return false;
-    at = body + static_cast<size_t>(length) + (length & 1);
-  }
-  return false;
+  plat::WaveInfo info;
+  size_t offset = 0;
+  if (!plat::parseWaveImage(image.data(), image.size(), &info, &offset)) return false;
+  out->data = image.data() + offset;
+  out->bytes = static_cast<size_t>(info.dataBytes);
+  out->rate = info.sampleRate;
+  out->bits = info.bitsPerSample;
+  out->channels = info.channels;
+  return true;
 }
 
 struct Segment {
@@ -188,21 +160,11 @@ std::vector<uint8_t> sessionAudioWav(const HeadlessPlatform& p) {
   // A WAV file cannot hold more than 4 GB of samples.
   const size_t count = std::min<size_t>(samples.size(), (UINT32_MAX - 36) / 2);
   const uint32_t dataBytes = static_cast<uint32_t>(count * 2);
-  std::vector<uint8_t> b;
-  b.reserve(44 + dataBytes);
-  b.insert(b.end(), {'R', 'I', 'F', 'F'});
-  put32(b, 36 + dataBytes);
-  b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  put32(b, 16);
-  put16(b, 1);  // PCM
-  put16(b, 1);  // mono
-  put32(b, kSessionAudioRate);
-  put32(b, kSessionAudioRate * 2);
-  put16(b, 2);
-  put16(b, 16);
-  b.insert(b.end(), {'d', 'a', 't', 'a'});
-  put32(b, dataBytes);
-  for (size_t i = 0; i < count; ++i) put16(b, static_cast<uint16_t>(samples[i]));
+  std::vector<uint8_t> b(plat::kPcmHeaderBytes + dataBytes);
+  plat::writePcmHeader(b.data(), dataBytes, kSessionAudioRate, 16, 1);
+  for (size_t i = 0; i < count; ++i) {
+    plat::put16(b.data() + plat::kPcmHeaderBytes + 2 * i, static_cast<uint16_t>(samples[i]));
+  }
   return b;
 }
 

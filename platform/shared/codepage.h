@@ -17,6 +17,10 @@
 
 namespace plat {
 
+// The end of a line in the program's text files (ledgers, statements,
+// settings) and in text it hands to the clipboard, as on Windows.
+inline constexpr char kLineEnd[] = "\r\n";
+
 std::string cp1252ToUtf8(std::string_view text);
 std::string utf8ToCp1252(std::string_view text);
 

@@ -32,7 +32,10 @@ size_t IniProfile::getPrivateProfileString(const char* section, const char* key,
 bool IniProfile::writePrivateProfileString(const char* section,
                                            const char* key, const char* value,
                                            const char* file) {
-  return writeProfileString(fileOf(file), section, key, value);
+  return writeProfileString(fileOf(file), section, key, value,
+                            [this](const std::filesystem::path& path) {
+                              return system_.flushFileToDisk(path);
+                            });
 }
 
 size_t IniProfile::getProfileString(const char* section, const char* key,

@@ -1,13 +1,12 @@
 #include "platform/shared/profile_store.h"
 
-#include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <system_error>
 
 #include "platform/shared/codepage.h"
 #include "platform/shared/profile_text.h"
+#include "platform/shared/whole_file.h"
 
 namespace plat {
 namespace fs = std::filesystem;
@@ -15,73 +14,11 @@ namespace {
 
 enum class FileState { kMissing, kRead, kFailed };
 
-FileState readWhole(const fs::path& file, std::string* text) {
+FileState readProfileFile(const fs::path& file, std::string* text) {
   std::error_code ec;
-  const fs::file_status status = fs::status(file, ec);
-  if (status.type() == fs::file_type::not_found) return FileState::kMissing;
-  // Anything else (a directory, a pipe that would block) is no settings file.
-  if (ec || status.type() != fs::file_type::regular) return FileState::kFailed;
-  const std::uintmax_t size = fs::file_size(file, ec);
-  if (ec || size > kMaxProfileFileSize) return FileState::kFailed;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return FileState::kFailed;
-  text->resize(static_cast<size_t>(size));
-  in.read(text->data(), static_cast<std::streamsize>(size));
-  text->resize(static_cast<size_t>(in.gcount()));
-  if (in.bad()) return FileState::kFailed;
-  // The file may have grown since its size was taken: keep the whole of it.
-  if (in.peek() != std::char_traits<char>::eof()) return FileState::kFailed;
-  return FileState::kRead;
-}
-
-std::string tempSuffix() {
-  static unsigned counter = 0;
-  int local = 0;
-  const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-  // The stack address differs between processes, the clock and the counter
-  // between calls.
-  const auto mix = static_cast<unsigned long long>(now) ^
-                   (reinterpret_cast<std::uintptr_t>(&local) << 16) ^ ++counter;
-  return ".tmp" + std::to_string(mix % 1000000007ull) + "-" + std::to_string(counter);
-}
-
-// Writes `bytes` to a new file beside `target` and renames it over `target`.
-bool replaceFile(const fs::path& target, const std::string& bytes, bool existed) {
-  std::error_code ec;
-  const fs::path dir = target.parent_path();
-  if (!dir.empty()) {
-    fs::create_directories(dir, ec);
-    if (ec) return false;
-  }
-  fs::path temp;
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    fs::path candidate = target;
-    candidate += tempSuffix();
-    if (!fs::exists(fs::symlink_status(candidate, ec))) {
-      temp = candidate;
-      break;
-    }
-  }
-  if (temp.empty()) return false;
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      fs::remove(temp, ec);
-      return false;
-    }
-  }
-  if (existed) {
-    fs::permissions(temp, fs::status(target, ec).permissions(), ec);
-  }
-  fs::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    return false;
-  }
-  return true;
+  if (fs::status(file, ec).type() == fs::file_type::not_found) return FileState::kMissing;
+  return readWholeFile(file, text, kMaxProfileFileSize) ? FileState::kRead
+                                                        : FileState::kFailed;
 }
 
 fs::path pathFromUtf8(const std::string& utf8) {
@@ -119,22 +56,17 @@ size_t getProfileString(const fs::path& file, const char* section,
                         size_t size) {
   if (buffer == nullptr || size == 0) return 0;
   std::string text;
-  if (readWhole(file, &text) != FileState::kRead) text.clear();
+  if (readProfileFile(file, &text) != FileState::kRead) text.clear();
   return readProfileText(text, section, key, defaultValue, buffer, size);
 }
 
 bool writeProfileString(const fs::path& file, const char* section,
-                        const char* key, const char* value) {
-  std::error_code ec;
-  fs::path target = file;
-  // Replace the file a link points to, not the link.
-  if (fs::is_symlink(fs::symlink_status(file, ec))) {
-    target = fs::weakly_canonical(file, ec);
-    if (ec) return false;
-  }
+                        const char* key, const char* value, const DiskFlush& flush) {
+  // Through a link, the file it points to is edited.
+  const fs::path target = finalLinkTarget(file);
   if (!target.has_filename()) return false;
   std::string old;
-  const FileState state = readWhole(target, &old);
+  const FileState state = readProfileFile(target, &old);
   if (state == FileState::kFailed) return false;
   std::string next;
   switch (editProfileText(old, section, key, value, &next)) {
@@ -142,12 +74,16 @@ bool writeProfileString(const fs::path& file, const char* section,
     case EditResult::kUnchanged: return true;
     case EditResult::kChanged: break;
   }
-  const bool existed = state == FileState::kRead;
-  if (existed && (fs::status(target, ec).permissions() & fs::perms::owner_write) ==
-                     fs::perms::none) {
+  std::error_code ec;
+  if (state == FileState::kRead &&
+      (fs::status(target, ec).permissions() & fs::perms::owner_write) == fs::perms::none) {
     return false;
   }
-  return replaceFile(target, next, existed);
+  if (target.has_parent_path()) {
+    fs::create_directories(target.parent_path(), ec);
+    if (ec) return false;
+  }
+  return replaceWholeFile(target, next, flush);
 }
 
 fs::path resolveProfileFile(std::string_view name, const fs::path& windowsDir) {

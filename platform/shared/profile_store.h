@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "platform/shared/whole_file.h"
+
 namespace plat {
 
 // Larger files are not settings files: they read as absent and are never
@@ -35,10 +37,11 @@ size_t getProfileString(const std::filesystem::path& file, const char* section,
 // missing parent directories are created. A null value deletes the key, a
 // null key the section. False on failure (a null section, names the file
 // could not hold, a file that cannot be read or replaced, a read-only file);
-// the old file is then as it was. The file is replaced by renaming a
-// complete new one over it.
+// the old file is then as it was. The file is replaced the way
+// replaceWholeFile does, `flush` making it durable; through a symbolic link
+// the file it points to is edited and the link kept.
 bool writeProfileString(const std::filesystem::path& file, const char* section,
-                        const char* key, const char* value);
+                        const char* key, const char* value, const DiskFlush& flush);
 
 // The file a program's name for a settings file means. A bare name (no '/'
 // nor '\') lives in `windowsDir`; any other is a path, '\' counting as a

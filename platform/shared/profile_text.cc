@@ -167,7 +167,7 @@ void appendLine(std::string* out, std::string_view a, std::string_view b = {},
   out->append(a);
   out->append(b);
   out->append(c);
-  out->append("\r\n");
+  out->append(kLineEnd);
 }
 
 EditResult deleteSection(std::string_view text, std::string_view section,

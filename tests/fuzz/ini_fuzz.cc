@@ -96,7 +96,7 @@ void throughAFile(const std::string& text) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
   char buffer[16];
   plat::getProfileString(file, "A", "k", "d", buffer, sizeof buffer);
-  check(plat::writeProfileString(file, "A", "k", "v"));
+  check(plat::writeProfileString(file, "A", "k", "v", {}));
   check(plat::getProfileString(file, "A", "k", "", buffer, sizeof buffer) == 1);
 }
 

@@ -15,6 +15,7 @@
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/shared/riff.h"
 #include "synth/wave_format.h"
 #include "synth/wave_player.h"
 
@@ -25,9 +26,9 @@ void check(bool ok) {
 }
 
 void checkParse(const uint8_t* image, size_t size) {
-  WaveInfo info;
+  plat::WaveInfo info;
   size_t offset = 0;
-  if (!parseWaveImage(image, size, &info, &offset)) return;
+  if (!plat::parseWaveImage(image, size, &info, &offset)) return;
   check(offset <= size);
   check(info.dataBytes <= size - offset);
   check(info.sampleRate != 0 && info.channels != 0);
