@@ -14,6 +14,7 @@
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/headless/headless_platform.h"
+#include "tests/key_helpers.h"
 
 class ConsoleFixture : public ::testing::Test {
  protected:
@@ -50,6 +51,9 @@ class ConsoleFixture : public ::testing::Test {
   }
 
   void write(const std::string& text) { writeText(text); }
+
+  // Keys the user types, each once the program waits for it.
+  void keys(const std::string& script) { keytest::keys(*platform_, script); }
 
   // Runs `body`, which must end the program; returns the exit code.
   template <typename F>

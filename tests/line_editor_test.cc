@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "key_helpers.h"
 #include "speech/line_editor.h"
 #include "speech/speech_services.h"
 #include "speech_fixture.h"
@@ -14,12 +15,7 @@ using speechtest::Lines;
 
 class LineEditorTest : public speechtest::SpeechFixture {
  protected:
-  void keys(const std::string& script) {
-    std::vector<plat::headless::KeyGroup> groups;
-    std::string error;
-    ASSERT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
-    platform_->addKeyGroups(groups);
-  }
+  void keys(const std::string& script) { keytest::keys(*platform_, script); }
   // A byte no key name gives (Ctrl+\ is 28).
   void keyByte(uint8_t b) {
     plat::headless::KeyGroup group;
