@@ -14,6 +14,7 @@
 #include "app/browser.h"
 #include "app/ledger.h"
 #include "key_helpers.h"
+#include "ledger_text.h"
 #include "speech/forms.h"
 #include "speech/menus.h"
 #include "speech_fixture.h"

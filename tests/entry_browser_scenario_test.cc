@@ -8,11 +8,14 @@
 #include <vector>
 
 #include "platform/shared/codepage.h"
+#include "tests/ledger_text.h"
 #include "tests/runner_fixture.h"
 #include "tests/test_files.h"
 
 namespace {
 
+using ledgertext::openingEntry;
+using ledgertext::storedEntry;
 using runnertest::after;
 using runnertest::consecutive;
 using runnertest::inOrder;
@@ -25,14 +28,7 @@ namespace fs = std::filesystem;
 
 std::string u8(const std::string& cp1252) { return plat::cp1252ToUtf8(cp1252); }
 
-std::string storedEntry(const Lines& fields) {
-  std::string text;
-  for (size_t i = 0; i < 8; ++i) text += (i < fields.size() ? fields[i] : "") + "\r\n";
-  return text + std::string(40, '-') + "\r\n";
-}
-
-const std::string kOpening = storedEntry(
-    {std::string(10, ' '), "Saldo Anterior", "0,00", "C", "", "", "", "Saldo Anterior"});
+const std::string kOpening = openingEntry();
 
 const std::string kRegistered = "say " + u8("Lan\xE7" "amento foi registrado");
 const std::string kConfirm = "say " + u8("Confirma lan\xE7" "amento? ");

@@ -35,6 +35,15 @@ std::string u8(const char* cp1252) { return plat::cp1252ToUtf8(cp1252); }
 // Speech without the pauses, which the assertions do not care about.
 Lines words(const Lines& speech) { return without(speech, {"pause"}); }
 
+// A mouse event at a pixel of the window.
+plat::Event mouse(plat::EventKind kind, int x, int y) {
+  plat::Event e;
+  e.kind = kind;
+  e.x = x;
+  e.y = y;
+  return e;
+}
+
 // A minimal 8-bit mono PCM recording.
 std::string tinyWave() {
   auto le32 = [](uint32_t v) {
@@ -322,13 +331,9 @@ TEST_F(ScenarioTest, ScrollingByCopyingPixelsShowsWhatRepaintingShows) {
 TEST_F(ScenarioTest, MagnifierFactorZeroIsNeverADivisor) {
   for (const char* factor : {"0", "8"}) {
     writeLumira(std::string("[VIDEO]\r\nAMPLIF=") + factor + "\r\n");
-    plat::Event down;
-    down.kind = plat::EventKind::kMouseRDown;
-    down.x = 520;
-    down.y = 350;
-    plat::Event up = down;
-    up.kind = plat::EventKind::kMouseRUp;
-    RunResult r = runHere("", {plat::headless::KeyGroup{{down, up}}});
+    const plat::headless::KeyGroup click{{mouse(plat::EventKind::kMouseRDown, 520, 350),
+                                          mouse(plat::EventKind::kMouseRUp, 520, 350)}};
+    RunResult r = runHere("", {click});
     EXPECT_EQ(r.code, 0);
     // Factor 0 works as 1: the whole window, unmagnified.
     EXPECT_EQ(magnifier_, (std::vector<std::string>{"snapshot", "stretch 0 0 1040 700",
@@ -338,16 +343,10 @@ TEST_F(ScenarioTest, MagnifierFactorZeroIsNeverADivisor) {
 }
 
 TEST_F(ScenarioTest, MagnifierFollowsTheMouseWithTheConfiguredFactor) {
-  plat::Event down;
-  down.kind = plat::EventKind::kMouseRDown;
-  down.x = 400;
-  down.y = 200;
-  plat::Event move = down;
-  move.kind = plat::EventKind::kMouseMove;
-  move.x = 1000;
-  plat::Event up = move;
-  up.kind = plat::EventKind::kMouseRUp;
-  RunResult r = runHere("", {plat::headless::KeyGroup{{down, move, up}}});
+  const plat::headless::KeyGroup drag{{mouse(plat::EventKind::kMouseRDown, 400, 200),
+                                       mouse(plat::EventKind::kMouseMove, 1000, 200),
+                                       mouse(plat::EventKind::kMouseRUp, 1000, 200)}};
+  RunResult r = runHere("", {drag});
   EXPECT_EQ(magnifier_,
             (std::vector<std::string>{"snapshot", "stretch 200 100 520 350",
                                       "stretch 500 100 520 350", "free"}));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/shared/codepage.h"
+#include "tests/ledger_text.h"
 #include "tests/runner_fixture.h"
 #include "tests/test_files.h"
 
@@ -31,10 +32,7 @@ std::vector<std::string> readLines(const fs::path& path) {
   return lines;
 }
 
-const std::string kOpeningEntry = std::string(10, ' ') +
-                                  "\r\nSaldo Anterior\r\n0,00\r\nC\r\n\r\n\r\n\r\n"
-                                  "Saldo Anterior\r\n" +
-                                  std::string(40, '-') + "\r\n";
+const std::string kOpeningEntry = ledgertext::openingEntry();
 
 class SettingsScenarioTest : public runnertest::RunnerFixture {
  protected:
