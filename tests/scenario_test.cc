@@ -173,6 +173,7 @@ TEST_F(ScenarioTest, RunnerRejectsBadInvocations) {
 
   EXPECT_EQ(runRaw({}), 2);  // no --keys
   EXPECT_EQ(runRaw({"--keys", "/nonexistent/keys.txt"}), 2);
+  EXPECT_EQ(runRaw({"--keys", workDir().string()}), 2);  // a directory is no script
 }
 
 // --- In this process ------------------------------------------------------

@@ -96,7 +96,11 @@ int parseOptions(int argc, char** argv, Options* o) {
   return 0;
 }
 
+// A directory opens like a file here but holds no script: it is refused
+// rather than run as an empty one.
 bool readFile(const std::filesystem::path& path, std::string* text) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::ostringstream s;
