@@ -4,37 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "tests/wave_test_util.h"
+#include "tests/runner_fixture.h"
 #include "tests/test_files.h"
+#include "tests/wave_test_util.h"
 
 namespace {
 
-using testfiles::readLines;
+using runnertest::contains;
+using testfiles::writeFile;
 
 namespace fs = std::filesystem;
-
-std::vector<uint8_t> readBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeText(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
-
-bool contains(const std::vector<std::string>& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
 
 // Where `needle` stands in `hay` at a whole sample (even offset), or npos.
 size_t findSamples(const std::vector<uint8_t>& hay, const std::vector<uint8_t>& needle) {
@@ -48,43 +31,24 @@ size_t findSamples(const std::vector<uint8_t>& hay, const std::vector<uint8_t>& 
   }
 }
 
-class AudioScenarioTest : public ::testing::Test {
+class AudioScenarioTest : public runnertest::RunnerFixture {
  protected:
   void SetUp() override {
-    static std::atomic<int> counter{0};
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           ("talonix-audio-" + std::to_string(std::rand()) + "-" + info->name() + "-" +
-            std::to_string(counter++));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "config");
-    fs::create_directories(dir_ / "work");
-    writeText(dir_ / "config" / "LUMIRA.INI",
+    RunnerFixture::SetUp();
+    writeFile(configDir() / "LUMIRA.INI",
               "[TALONIX]\r\nDIRTALONIX=" + sounds().string() + "\r\n");
   }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
 
-  fs::path sounds() const { return dir_ / "sons"; }
+  fs::path sounds() const { return dir() / "sons"; }
 
   // Runs the program; the speech record. The session's sound is in audio_.
   std::vector<std::string> run(const std::string& script) {
-    writeText(dir_ / "keys.txt", script);
-    const std::string q = "'";
-    const std::string cmd =
-        q + TALONIX_RUN_PATH + q + " --keys " + q + (dir_ / "keys.txt").string() + q +
-        " --speech " + q + (dir_ / "speech.txt").string() + q + " --audio " + q +
-        (dir_ / "session.wav").string() + q + " --config-dir " + q +
-        (dir_ / "config").string() + q + " --workdir " + q + (dir_ / "work").string() +
-        q + " 2> /dev/null < /dev/null";
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    audio_ = readBytes(dir_ / "session.wav");
-    return readLines(dir_ / "speech.txt");
+    const runnertest::RunResult r = runWithAudio(script);
+    EXPECT_EQ(r.code, 0);
+    audio_ = r.audio;
+    return r.speech;
   }
 
-  fs::path dir_;
   std::vector<uint8_t> audio_;
 };
 

@@ -4,99 +4,54 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "speech/line_editor.h"
-#include "speech_fixture.h"
+#include "tests/key_helpers.h"
+#include "tests/runner_fixture.h"
+#include "tests/speech_fixture.h"
+#include "tests/test_files.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using testfiles::writeFile;
 
 // --- Settings files, through the runner ------------------------------------
 
-class BadSettingsScenarioTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    static std::atomic<int> counter{0};
-    dir_ = fs::temp_directory_path() /
-           ("talonix-badinput-" + std::to_string(std::rand()) + "-" + std::to_string(counter++));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "config");
-    fs::create_directories(dir_ / "work");
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  void write(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
-  }
-  std::vector<std::string> lines(const fs::path& file) {
-    std::vector<std::string> out;
-    std::ifstream in(file, std::ios::binary);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
-  }
-  // Runs the program; false when it did not end normally.
-  bool run(const std::string& script) {
-    write(dir_ / "keys.txt", script);
-    const std::string q = "'";
-    const std::string cmd = q + TALONIX_RUN_PATH + q + " --keys " + q +
-                            (dir_ / "keys.txt").string() + q + " --speech " + q +
-                            (dir_ / "speech.txt").string() + q + " --screen " + q +
-                            (dir_ / "screen.txt").string() + q + " --config-dir " + q +
-                            (dir_ / "config").string() + q + " --workdir " + q +
-                            (dir_ / "work").string() + q + " 2> /dev/null < /dev/null";
-    return std::system(cmd.c_str()) == 0;
-  }
-
-  fs::path dir_;
-};
+class BadSettingsScenarioTest : public runnertest::RunnerFixture {};
 
 TEST_F(BadSettingsScenarioTest, GarbageInEverySectionStillGivesAWorkingProgram) {
   const std::string huge(1000, 'x');
   const std::string bytes("\x01\x02\xFF\xFE=\x7F", 6);
-  write(dir_ / "config" / "LUMIRA.INI",
-        "[TALONIX]\r\nDIRTALONIX=@@@" + huge + "@\r\nMOEDA=" + bytes + "\r\nBANCOATUAL=[]=\r\n"
-        "[VIDEO]\r\nTABCORES=1,2,,zz,-9,99999999999,\r\nCORFUNDO=-1\r\nCORLETRA=300\r\n"
-        "AMPLIF=0\r\nFONTE=" + huge + "\r\nLARGURALETRA=-40\r\nALTURALETRA=99999999999\r\n"
-        "[BRAILLE]\r\nMODO=abc\r\n"
-        "[TRADUTOR]\r\nVELOCIDADE=-99999999999\r\nSAPI=" + huge + "\r\n"
-        "[SERVFALA]\r\nVOZ=zz\r\nVELOCIDADE=99999999999\r\nTOM=--5\r\nTIPOSAPI=4x\r\n"
-        "[LUMIRA]\r\n=" + huge + "\r\n[" + huge + "\r\n" + std::string(100000, 'L') + "\r\n");
+  writeFile(configDir() / "LUMIRA.INI",
+            "[TALONIX]\r\nDIRTALONIX=@@@" + huge + "@\r\nMOEDA=" + bytes + "\r\nBANCOATUAL=[]=\r\n"
+            "[VIDEO]\r\nTABCORES=1,2,,zz,-9,99999999999,\r\nCORFUNDO=-1\r\nCORLETRA=300\r\n"
+            "AMPLIF=0\r\nFONTE=" + huge + "\r\nLARGURALETRA=-40\r\nALTURALETRA=99999999999\r\n"
+            "[BRAILLE]\r\nMODO=abc\r\n"
+            "[TRADUTOR]\r\nVELOCIDADE=-99999999999\r\nSAPI=" + huge + "\r\n"
+            "[SERVFALA]\r\nVOZ=zz\r\nVELOCIDADE=99999999999\r\nTOM=--5\r\nTIPOSAPI=4x\r\n"
+            "[LUMIRA]\r\n=" + huge + "\r\n[" + huge + "\r\n" + std::string(100000, 'L') + "\r\n");
   std::string banks = "[Bancos]\r\n";
   for (int i = 0; i < 10000; ++i) banks += "Banco " + std::to_string(i) + "=\r\n";
-  write(dir_ / "config" / "TALONIX.INI",
-        banks + "[[]=\r\n" + "[Banco 7]\r\n" + "[Banco 8]\r\nposValor=\xFF\xFE,\x01\r\n"
-        "posDia=99999999999999999999,-99999999999999999999\r\narquivoLanc=" +
-        std::string(5000, 'a') + "\r\nano4Digitos=\r\n");
-  ASSERT_TRUE(run("F1 \"q\" Esc"));
-  const std::vector<std::string> said = lines(dir_ / "speech.txt");
+  writeFile(configDir() / "TALONIX.INI",
+            banks + "[[]=\r\n" + "[Banco 7]\r\n" + "[Banco 8]\r\nposValor=\xFF\xFE,\x01\r\n"
+            "posDia=99999999999999999999,-99999999999999999999\r\narquivoLanc=" +
+            std::string(5000, 'a') + "\r\nano4Digitos=\r\n");
+  const runnertest::RunResult r = run("F1 \"q\" Esc");
+  ASSERT_EQ(r.code, 0);
+  const std::vector<std::string>& said = r.speech;
   ASSERT_FALSE(said.empty());
   EXPECT_EQ(said.back(), "say Fim do programa");
   EXPECT_NE(std::find(said.begin(), said.end(), "say    ESC  fim"), said.end());
-  const std::vector<std::string> screen = lines(dir_ / "screen.txt");
-  EXPECT_TRUE(std::any_of(screen.begin(), screen.end(), [](const std::string& row) {
-    return row.rfind("Banco atual: ", 0) == 0;
-  }));
+  EXPECT_GE(r.rowStarting("Banco atual: "), 0);
 }
 
 // --- Clipboard texts in the line editor -------------------------------------
 
 class BadPasteTest : public speechtest::SpeechFixture {
  protected:
-  void keys(const std::string& script) {
-    std::vector<plat::headless::KeyGroup> groups;
-    std::string error;
-    ASSERT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
-    platform_->addKeyGroups(groups);
-  }
+  void keys(const std::string& script) { keytest::keys(*platform_, script); }
   static bool printableOnly(const std::string& text) {
     return std::all_of(text.begin(), text.end(),
                        [](char c) { return static_cast<uint8_t>(c) >= 32; });

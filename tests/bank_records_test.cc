@@ -3,8 +3,6 @@
 #include "app/bank_records.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "app/ledger_file.h"
 #include "tests/speech_fixture.h"
@@ -15,7 +13,8 @@ namespace {
 namespace fs = std::filesystem;
 using speechtest::Lines;
 
-std::string fileText(const fs::path& path) { return testfiles::readAll(path); }
+using testfiles::readAll;
+using testfiles::writeFile;
 
 class BankRecordsTest : public speechtest::SpeechFixture {
  protected:
@@ -113,7 +112,7 @@ TEST_F(BankRecordsTest, RegisterWritesTheFactoryBankAndListsIt) {
   EXPECT_EQ(bankValue("Itau", "ajusteMM"), "0,0");
   EXPECT_EQ(bankValue("Itau", "posValor"), "130,0");
   EXPECT_EQ(bankValue("Itau", "posAno"), "157,25");
-  const std::string text = fileText(programIni());
+  const std::string text = readAll(programIni());
   EXPECT_LT(text.find("arquivoLanc"), text.find("ano4Digitos"));
   EXPECT_LT(text.find("imprimeDeitado"), text.find("ajusteMM"));
   EXPECT_LT(text.find("posMes"), text.find("posAno"));
@@ -231,7 +230,7 @@ TEST_F(BankRecordsTest, FamilyWritesGoWhereTheReadsLook) {
   writeProgramFamilyValue("MOEDA", "euro");
   EXPECT_EQ(readProgramFamilyValue("MOEDA"), "euro");
   EXPECT_FALSE(fs::exists(configDir() / "LUMIRA.INI"));
-  EXPECT_NE(fileText(workDir() / "LUMIRA.INI").find("DIRTALONIX"), std::string::npos);
+  EXPECT_NE(readAll(workDir() / "LUMIRA.INI").find("DIRTALONIX"), std::string::npos);
 }
 
 TEST_F(BankRecordsTest, FamilyWritesWithNoFileCreateItInTheWindowsDirectory) {
@@ -258,7 +257,7 @@ TEST_F(BankRecordsTest, CreatedLedgerHoldsOnlyTheOpeningEntry) {
   EXPECT_TRUE(createLedgerFile());
   const std::string expected = std::string(10, ' ') + "\r\nSaldo Anterior\r\n0,00\r\nC\r\n"
                                "\r\n\r\n\r\nSaldo Anterior\r\n" + std::string(40, '-') + "\r\n";
-  EXPECT_EQ(fileText(workDir() / "nova.chq"), expected);
+  EXPECT_EQ(readAll(workDir() / "nova.chq"), expected);
   EXPECT_EQ(openingEntryText(), expected);
   for (const auto& entry : fs::directory_iterator(workDir())) {
     EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
@@ -266,11 +265,11 @@ TEST_F(BankRecordsTest, CreatedLedgerHoldsOnlyTheOpeningEntry) {
 }
 
 TEST_F(BankRecordsTest, AnExistingLedgerIsNeverTouched) {
-  std::ofstream(workDir() / "velha.chq", std::ios::binary) << "dados\r\n";
+  writeFile(workDir() / "velha.chq", "dados\r\n");
   currentBank().ledgerFile = resolveLedgerPath("velha.chq");
   forget();
   EXPECT_TRUE(createLedgerFile());
-  EXPECT_EQ(fileText(workDir() / "velha.chq"), "dados\r\n");
+  EXPECT_EQ(readAll(workDir() / "velha.chq"), "dados\r\n");
   EXPECT_TRUE(heard().empty());
 }
 

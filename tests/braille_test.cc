@@ -334,7 +334,7 @@ TEST_F(BrailleModeTest, ConfiguredModeIsAppliedWhenTheWindowOpens) {
 TEST_F(BrailleModeTest, ChordsTypedByTheUserReachReadKey) {
   familySettings({"[BRAILLE]", "MODO=1"});
   openConsole();
-  typeLater("chord:FD chord:SPACE+F \"q\"");
+  keys("chord:FD chord:SPACE+F \"q\"");
   EXPECT_EQ(readKey(), 'b');
   EXPECT_EQ(readKey(), 1);
   EXPECT_EQ(readKey(), ' ');  // a key that is no dot, released alone

@@ -13,6 +13,8 @@
 #include "app/bank_records.h"
 #include "app/browser.h"
 #include "app/ledger.h"
+#include "key_helpers.h"
+#include "ledger_text.h"
 #include "speech/forms.h"
 #include "speech/menus.h"
 #include "speech_fixture.h"
@@ -79,12 +81,7 @@ class LedgerUiFixture : public speechtest::SpeechFixture {
   std::string ledgerPath() const { return (workDir() / "teste.chq").string(); }
 
   // Keys the user types, each once the program waits for it.
-  void keys(const std::string& script) {
-    std::vector<plat::headless::KeyGroup> groups;
-    std::string error;
-    ASSERT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
-    platform_->addKeyGroups(groups);
-  }
+  void keys(const std::string& script) { keytest::keys(*platform_, script); }
 
   // Runs a command; fails the test when it waited for more keys than the
   // script held (the headless user then closes the window).

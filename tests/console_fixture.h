@@ -15,6 +15,7 @@
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/headless/headless_platform.h"
+#include "tests/key_helpers.h"
 
 class ConsoleFixture : public ::testing::Test {
  protected:
@@ -59,6 +60,9 @@ class ConsoleFixture : public ::testing::Test {
   }
 
   void write(const std::string& text) { writeText(text); }
+
+  // Keys the user types, each once the program waits for it.
+  void keys(const std::string& script) { keytest::keys(*platform_, script); }
 
   // Runs `body`, which must end the program; returns the exit code.
   template <typename F>

@@ -3,37 +3,32 @@
 // the screen shows and what the ledger file holds.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/shared/codepage.h"
+#include "tests/ledger_text.h"
+#include "tests/runner_fixture.h"
 #include "tests/test_files.h"
 
 namespace {
 
+using ledgertext::openingEntry;
+using ledgertext::storedEntry;
+using runnertest::after;
+using runnertest::consecutive;
+using runnertest::inOrder;
+using runnertest::Lines;
+using runnertest::RunResult;
+using runnertest::without;
 using testfiles::readAll;
-using testfiles::readLines;
-using testfiles::writeFile;
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
 
 std::string u8(const std::string& cp1252) { return plat::cp1252ToUtf8(cp1252); }
 
-std::string storedEntry(const Lines& fields) {
-  std::string text;
-  for (size_t i = 0; i < 8; ++i) text += (i < fields.size() ? fields[i] : "") + "\r\n";
-  return text + std::string(40, '-') + "\r\n";
-}
-
-const std::string kOpening = storedEntry(
-    {std::string(10, ' '), "Saldo Anterior", "0,00", "C", "", "", "", "Saldo Anterior"});
+const std::string kOpening = openingEntry();
 
 const std::string kRegistered = "say " + u8("Lan\xE7" "amento foi registrado");
 const std::string kConfirm = "say " + u8("Confirma lan\xE7" "amento? ");
@@ -42,96 +37,39 @@ const std::string kDateError = "say " + u8("Campo data est\xE1 com erro, aperte 
 const std::string kLetterError =
     "say " + u8("Campo d\xE9" "bito/cr\xE9" "dito est\xE1 com erro, aperte enter");
 
-struct Heard {
-  Lines speech;  // without pauses and clicks
-  Lines screen;
-  int count(const std::string& line) const {
-    return static_cast<int>(std::count(speech.begin(), speech.end(), line));
-  }
-  bool said(const std::string& line) const { return count(line) > 0; }
-  // True when `lines` appear in this order, others between them allowed.
-  bool inOrder(const Lines& lines) const {
-    auto at = speech.begin();
-    for (const std::string& line : lines) {
-      at = std::find(at, speech.end(), line);
-      if (at == speech.end()) return false;
-      ++at;
-    }
-    return true;
-  }
-  bool consecutive(const Lines& lines) const {
-    return std::search(speech.begin(), speech.end(), lines.begin(), lines.end()) !=
-           speech.end();
-  }
-  // Speech after the first occurrence of `line`.
-  Heard after(const std::string& line) const {
-    Heard r;
-    const auto at = std::find(speech.begin(), speech.end(), line);
-    if (at != speech.end()) r.speech.assign(at + 1, speech.end());
-    return r;
-  }
-};
-
-class EntryBrowserScenarioTest : public ::testing::Test {
+class EntryBrowserScenarioTest : public runnertest::RunnerFixture {
  protected:
-  void SetUp() override {
-    static std::atomic<int> counter{0};
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           ("talonix-ledger-" + std::to_string(std::rand()) + "-" + info->name() + "-" +
-            std::to_string(counter++));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "config");
-    fs::create_directories(dir_ / "work");
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
+  fs::path ledger() const { return workDir() / "brasil.chq"; }
 
-  fs::path ledger() const { return dir_ / "work" / "brasil.chq"; }
-
-  Heard run(const std::string& script) {
-    writeFile(dir_ / "keys.txt", script);
-    const std::string q = "'";
-    const std::string cmd =
-        q + TALONIX_RUN_PATH + q + " --keys " + q + (dir_ / "keys.txt").string() + q +
-        " --screen " + q + (dir_ / "screen.txt").string() + q + " --speech " + q +
-        (dir_ / "speech.txt").string() + q + " --config-dir " + q +
-        (dir_ / "config").string() + q + " --workdir " + q + (dir_ / "work").string() +
-        q + " --now 2025-03-07T10:00 2> /dev/null < /dev/null";
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    Heard r;
-    for (const std::string& line : readLines(dir_ / "speech.txt")) {
-      if (line.rfind("pause ", 0) != 0 && line != "click") r.speech.push_back(line);
-    }
-    r.screen = readLines(dir_ / "screen.txt");
+  // The run's speech without pauses and clicks; the clock on a fixed day.
+  RunResult run(const std::string& script) {
+    RunResult r = RunnerFixture::run(script, {"--now", "2025-03-07T10:00"});
+    EXPECT_EQ(r.code, 0);
+    r.speech = without(r.speech, {"pause", "click"});
     return r;
   }
-
-  fs::path dir_;
 };
 
 // --- The bank-entry command (L) --------------------------------------------
 
 TEST_F(EntryBrowserScenarioTest, AnEntryIsDatedTodayCompletedAndAppendedAsTyped) {
-  const Heard r = run("l Down \"Deposito\" Down \"150\" Down \"d\" Esc Enter Esc");
-  EXPECT_TRUE(r.inOrder({"say Data", "say 07/03/2025", kConfirm, kRegistered}));
+  const RunResult r = run("l Down \"Deposito\" Down \"150\" Down \"d\" Esc Enter Esc");
+  EXPECT_TRUE(inOrder(r.speech, {"say Data", "say 07/03/2025", kConfirm, kRegistered}));
   EXPECT_EQ(readAll(ledger()),
             kOpening + storedEntry({"07/03/2025", "Deposito", "150,00", "d"}));
 }
 
 TEST_F(EntryBrowserScenarioTest, AWrongValueReturnsToTheFormWithWhatWasTypedOrGivesUp) {
-  const Heard r = run("l Down Down \"150,5\" Esc  Enter Down Down Esc  Esc  Esc");
+  const RunResult r = run("l Down Down \"150,5\" Esc  Enter Down Down Esc  Esc  Esc");
   EXPECT_EQ(r.count(kValueError), 2);
-  EXPECT_TRUE(r.after(kValueError).inOrder({"say Valor", "say 150,5", kValueError,
-                                            "say Desistiu..."}));
+  EXPECT_TRUE(inOrder(r.after(kValueError),
+                      {"say Valor", "say 150,5", kValueError, "say Desistiu..."}));
   EXPECT_FALSE(r.said(kConfirm));
   EXPECT_EQ(readAll(ledger()), kOpening);
 }
 
 TEST_F(EntryBrowserScenarioTest, DatesAndLettersAreCheckedAndNoAtTheConfirmationDrops) {
-  const Heard r = run(
+  const RunResult r = run(
       "l \"30/02/2025\" Down Down \"10\" Esc "          // no 30 February
       "Enter \"29/02/2025\" Down Down Down \"x\" Esc "  // leap day taken, x refused
       "Enter Down Down Down \"D\" Esc n "               // all good, but N
@@ -144,7 +82,7 @@ TEST_F(EntryBrowserScenarioTest, DatesAndLettersAreCheckedAndNoAtTheConfirmation
 }
 
 TEST_F(EntryBrowserScenarioTest, TheFormsFieldsAreTypedAndCorrectedWithTheLineEditor) {
-  const Heard r = run(
+  const RunResult r = run(
       "l Down "
       "\"Chequx\" Backspace \"e\" Home Shift+Right Shift+Right Shift+Right Ctrl+C Down "
       "\"150\" Down \"D\" Down "
@@ -156,9 +94,9 @@ TEST_F(EntryBrowserScenarioTest, TheFormsFieldsAreTypedAndCorrectedWithTheLineEd
             kOpening + storedEntry({"07/03/2025", "Cheque", "150,00", "D", "12", "345",
                                     "CPF 123 a casa", "Che"}));
   EXPECT_TRUE(r.said("sound _CPOAPA"));
-  const Heard payee = r.after("say *Favorecido");
-  EXPECT_TRUE(payee.consecutive({"char 67", "char 80", "char 70", "say 123"}));
-  EXPECT_TRUE(payee.after("say 123").inOrder({"say casa", "beep"}));
+  const Lines payee = r.after("say *Favorecido");
+  EXPECT_TRUE(consecutive(payee, {"char 67", "char 80", "char 70", "say 123"}));
+  EXPECT_TRUE(inOrder(after(payee, "say 123"), {"say casa", "beep"}));
   EXPECT_TRUE(r.said(kRegistered));
 }
 
@@ -175,7 +113,7 @@ const std::string kThreeEntries =
 
 TEST_F(EntryBrowserScenarioTest, TheListShowsRunningBalancesAndTheSummaryIsHeard) {
   // The keys run out inside the browser: the screen is the browser's.
-  const Heard r = run(kThreeEntries + "f Down Down Down");
+  const RunResult r = run(kThreeEntries + "f Down Down Down");
   ASSERT_EQ(r.screen.size(), 25u);
   EXPECT_EQ(r.screen[0], "Talonix - Banco do Brasil");
   EXPECT_EQ(r.screen[4], "01/03/2025  Deposito" + std::string(24, ' ') + "100,00" +
@@ -187,21 +125,21 @@ TEST_F(EntryBrowserScenarioTest, TheListShowsRunningBalancesAndTheSummaryIsHeard
   EXPECT_EQ(r.screen[16], u8("150,00 D\xE9" "bito"));
   EXPECT_EQ(r.screen[17], "Favorecido: MERCADO CENTRAL");
   // Numbers are also heard as number words between the texts.
-  EXPECT_TRUE(r.inOrder({"say 05/03", "say Cheque", "say 150", "say saldo",
+  EXPECT_TRUE(inOrder(r.speech, {"say 05/03", "say Cheque", "say 150", "say saldo",
                          "say 50 negativo"}));
 }
 
 TEST_F(EntryBrowserScenarioTest, SearchBalanceRemoveAndEscSavesSorted) {
   run(kThreeEntries + "Esc");
-  const Heard r = run(
+  const RunResult r = run(
       "f F5 \"mercado\" Enter "   // MERCADO CENTRAL
       "Ctrl+F5 "                  // Mercado Novo
       "Ctrl+F5 "                  // no more
       "Up S Down "                // Up ends the wait; the final balance
       "R S Esc Esc");             // the 10/03 entry removed
-  EXPECT_TRUE(r.inOrder({"say " + u8("Qual o texto buscado? "), "say Achou", "say 05/03",
+  EXPECT_TRUE(inOrder(r.speech, {"say " + u8("Qual o texto buscado? "), "say Achou", "say 05/03",
                          "say Achou", "say 10/03", "say " + u8("N\xE3o achou")}));
-  EXPECT_TRUE(r.consecutive({"say Saldo final: ", "say 52 negativo"}));
+  EXPECT_TRUE(consecutive(r.speech, {"say Saldo final: ", "say 52 negativo"}));
   EXPECT_TRUE(r.said("say " + u8("Confirma remo\xE7\xE3o? ")));
   EXPECT_EQ(readAll(ledger()),
             kOpening + storedEntry({"01/03/2025", "Deposito", "100,00", "C"}) +

@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "key_helpers.h"
 #include "speech/forms.h"
 #include "speech/menus.h"
 #include "speech_fixture.h"
@@ -21,12 +22,7 @@ class FormTest : public speechtest::SpeechFixture {
     resetMenus();
   }
 
-  void keys(const std::string& script) {
-    std::vector<plat::headless::KeyGroup> groups;
-    std::string error;
-    ASSERT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
-    platform_->addKeyGroups(groups);
-  }
+  void keys(const std::string& script) { keytest::keys(*platform_, script); }
 
   // Labels, values and tones heard since forget(); no clicks or pauses.
   Lines said() const {

@@ -35,14 +35,6 @@ class KeyboardConsoleTest : public ConsoleFixture {
     return watched;
   }
 
-  // Keys the user types once the program waits.
-  void typeLater(const std::string& script) {
-    std::vector<plat::headless::KeyGroup> groups;
-    std::string error;
-    ASSERT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
-    platform_->addKeyGroups(groups);
-  }
-
   // The "tone N" lines of the platform's record.
   std::vector<std::string> tones() const {
     std::vector<std::string> out;

@@ -243,7 +243,7 @@ TEST_F(ReadKeyTest, KeyAvailableOpensTheWindowAndServesMessages) {
 
 TEST_F(ReadKeyTest, WaitShowsTheCaretAtTheCursorThenTakesItAway) {
   write("abc");
-  typeLater("F1");
+  keys("F1");
   EXPECT_EQ(readKey(), 0);
   EXPECT_TRUE(watched_->caretDuringWait);
   EXPECT_TRUE(watched_->readingDuringWait);
@@ -263,14 +263,14 @@ TEST_F(ReadKeyTest, NoCaretWithoutFocus) {
   lost.kind = plat::EventKind::kKillFocus;
   platform_->postEvent(lost);
   pumpMessages();
-  typeLater("x");
+  keys("x");
   EXPECT_EQ(readKey(), 'x');
   EXPECT_FALSE(watched_->caretDuringWait);
   EXPECT_TRUE(watched_->readingDuringWait);
 }
 
 TEST_F(ReadKeyTest, CtrlBreakEndsTheProgramWith255AndDropsTheCaret) {
-  typeLater("Ctrl+Break");
+  keys("Ctrl+Break");
   EXPECT_EQ(exitCodeOf([] { readKey(); }), 255);
   EXPECT_FALSE(platform_->caretShown());
   EXPECT_EQ(platform_->title(), "Programa terminado");
@@ -285,7 +285,7 @@ TEST_F(ReadKeyTest, ClosingTheWindowWhileWaitingEndsWithZero) {
 using ReadLineTest = KeyboardConsoleTest;
 
 TEST_F(ReadLineTest, EchoesAndStoresTheLineWithCrLf) {
-  typeLater("\"abc\" Backspace \"d\" Enter");
+  keys("\"abc\" Backspace \"d\" Enter");
   char buffer[128];
   ASSERT_EQ(readLineRaw(buffer, sizeof buffer), 5u);
   EXPECT_EQ(std::string(buffer, 5), "abd\r\n");
@@ -296,7 +296,7 @@ TEST_F(ReadLineTest, EchoesAndStoresTheLineWithCrLf) {
 
 TEST_F(ReadLineTest, BackspaceOnAnEmptyLineAndControlKeysAreIgnored) {
   write(">");
-  typeLater("Backspace Esc Tab Ctrl+A \"z\" Enter");
+  keys("Backspace Esc Tab Ctrl+A \"z\" Enter");
   char buffer[16];
   ASSERT_EQ(readLineRaw(buffer, sizeof buffer), 3u);
   EXPECT_EQ(std::string(buffer, 3), "z\r\n");
@@ -304,14 +304,14 @@ TEST_F(ReadLineTest, BackspaceOnAnEmptyLineAndControlKeysAreIgnored) {
 }
 
 TEST_F(ReadLineTest, ExtendedKeysTypeNothing) {
-  typeLater("\"a\" F1 Up Ctrl+Left Ins \"b\" Enter");
+  keys("\"a\" F1 Up Ctrl+Left Ins \"b\" Enter");
   char buffer[16];
   ASSERT_EQ(readLineRaw(buffer, sizeof buffer), 4u);
   EXPECT_EQ(std::string(buffer, 4), "ab\r\n");
 }
 
 TEST_F(ReadLineTest, CapacityOf128TakesAtMost126Characters) {
-  typeLater("\"" + std::string(130, 'q') + "\" Enter");
+  keys("\"" + std::string(130, 'q') + "\" Enter");
   char buffer[128];
   ASSERT_EQ(readLineRaw(buffer, sizeof buffer), 128u);
   EXPECT_EQ(std::string(buffer, 126), std::string(126, 'q'));
@@ -320,14 +320,14 @@ TEST_F(ReadLineTest, CapacityOf128TakesAtMost126Characters) {
 }
 
 TEST_F(ReadLineTest, FullLineStillTakesBackspace) {
-  typeLater("\"abcdefgh\" Backspace \"Z\" Enter");
+  keys("\"abcdefgh\" Backspace \"Z\" Enter");
   char buffer[6];  // room for four characters and the CR LF
   ASSERT_EQ(readLineRaw(buffer, sizeof buffer), 6u);
   EXPECT_EQ(std::string(buffer, 6), "abcZ\r\n");
 }
 
 TEST_F(ReadLineTest, TinyBuffersAreNeverOverrun) {
-  typeLater("\"xy\" Enter \"xy\" Enter");
+  keys("\"xy\" Enter \"xy\" Enter");
   char one[1];
   EXPECT_EQ(readLineRaw(one, sizeof one), 1u);
   EXPECT_EQ(one[0], '\r');

@@ -13,25 +13,18 @@
 #include "app/catalogue.h"
 #include "app/ledger_file.h"
 #include "tests/ledger_fixture.h"
+#include "tests/ledger_text.h"
 #include "tests/test_files.h"
 
 namespace {
 
+using ledgertext::storedEntry;
 using testfiles::writeFile;
 
 namespace fs = std::filesystem;
 using speechtest::Lines;
 
-const std::string kSeparator(40, '-');
-
 std::string fileText(const fs::path& path) { return testfiles::readAll(path); }
-
-// The nine lines of an entry with the given line end.
-std::string entryText(const std::vector<std::string>& fields, const char* end = "\r\n") {
-  std::string text;
-  for (size_t i = 0; i < 8; ++i) text += (i < fields.size() ? fields[i] : "") + end;
-  return text + kSeparator + end;
-}
 
 LedgerEntry entry(std::string date, std::string value, std::string letter,
                   std::string type = "Dep") {
@@ -85,8 +78,9 @@ class LedgerTest : public ledgertest::LedgerFixture {
 
 TEST_F(LedgerTest, LoadsEntriesWithCrLfOrLfLineEnds) {
   writeFile(ledger(), openingEntryText() +
-                          entryText({"05/03/2024", "Cheque", "150,00", "D", "A", "000123",
-                                     "MERCADO CENTRAL", "compras"}, "\n"));
+                          storedEntry({"05/03/2024", "Cheque", "150,00", "D", "A", "000123",
+                                       "MERCADO CENTRAL", "compras"},
+                                      "\n"));
   ASSERT_TRUE(loadLedger());
   ASSERT_EQ(ledgerCount(), 2u);
   EXPECT_EQ(ledgerEntry(1).date, std::string(10, ' '));
@@ -130,7 +124,7 @@ TEST_F(LedgerTest, AnEmptyLineAfterTheLastSeparatorIsOneMoreEmptyEntry) {
 
 TEST_F(LedgerTest, LongLinesAreCutToTheFieldLengthAndTheNextLineStillFollows) {
   const std::string longPayee(100000, 'x');
-  writeFile(ledger(), entryText({"01/03/2024", "Dep", "1,00", "C", "", "", longPayee, "ok"}));
+  writeFile(ledger(), storedEntry({"01/03/2024", "Dep", "1,00", "C", "", "", longPayee, "ok"}));
   ASSERT_TRUE(loadLedger());
   ASSERT_EQ(ledgerCount(), 1u);
   EXPECT_EQ(ledgerEntry(1).payee, std::string(kLedgerFieldLength, 'x'));
@@ -147,7 +141,7 @@ TEST_F(LedgerTest, AnEmptyFileIsAnEmptyLedgerNotAnError) {
 TEST_F(LedgerTest, KeepsEveryEntryOfALedgerOfThousandsThroughLoadAndSave) {
   std::string text;
   for (int i = 0; i < 2500; ++i)
-    text += entryText({"01/01/2024", "Dep", "1,00", "C", "", std::to_string(i)});
+    text += storedEntry({"01/01/2024", "Dep", "1,00", "C", "", std::to_string(i)});
   writeFile(ledger(), text);
   ASSERT_TRUE(loadLedger());
   EXPECT_EQ(ledgerCount(), 2500u);
@@ -213,15 +207,15 @@ TEST_F(LedgerTest, AppendKeepsTheLetterAsTypedAndABlankForNone) {
   EXPECT_TRUE(appendEntry(entry("06/03/2024", "5,00", "")));
   EXPECT_EQ(fileText(ledger()),
             openingEntryText() +
-                entryText({"05/03/2024", "Cheque", "150,00", "d", "", "", "MERCADO", ""}) +
-                entryText({"06/03/2024", "Dep", "5,00", " "}));
+                storedEntry({"05/03/2024", "Cheque", "150,00", "d", "", "", "MERCADO", ""}) +
+                storedEntry({"06/03/2024", "Dep", "5,00", " "}));
   ASSERT_TRUE(loadLedger());
   EXPECT_DOUBLE_EQ(balanceUpTo(3), -150.0);
 }
 
 TEST_F(LedgerTest, AppendCreatesAMissingFile) {
   EXPECT_TRUE(appendEntry(entry("05/03/2024", "1,00", "C")));
-  EXPECT_EQ(fileText(ledger()), entryText({"05/03/2024", "Dep", "1,00", "C"}));
+  EXPECT_EQ(fileText(ledger()), storedEntry({"05/03/2024", "Dep", "1,00", "C"}));
 }
 
 TEST_F(LedgerTest, AppendAfterACutShortLastEntryStartsOnAnEntryBoundary) {
@@ -278,9 +272,9 @@ TEST_F(LedgerTest, SaveWritesTheListInOrderWithUpperCaseLetters) {
   addLedgerEntry(entry("07/03/2024", "1,00", "credit"));
   ASSERT_TRUE(saveLedger());
   EXPECT_EQ(fileText(ledger()), openingEntryText() +
-                                    entryText({"05/03/2024", "Dep", "150,00", "D"}) +
-                                    entryText({"06/03/2024", "Dep", "1,00", " "}) +
-                                    entryText({"07/03/2024", "Dep", "1,00", "C"}));
+                                    storedEntry({"05/03/2024", "Dep", "150,00", "D"}) +
+                                    storedEntry({"06/03/2024", "Dep", "1,00", " "}) +
+                                    storedEntry({"07/03/2024", "Dep", "1,00", "C"}));
   EXPECT_TRUE(strayFiles().empty());
   // The data, then the rename in the directory, reached the disk.
   ASSERT_EQ(disk_->flushed.size(), 2u);
@@ -288,7 +282,7 @@ TEST_F(LedgerTest, SaveWritesTheListInOrderWithUpperCaseLetters) {
 }
 
 TEST_F(LedgerTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
-  const std::string old = openingEntryText() + entryText({"05/03/2024", "Dep", "1,00", "C"});
+  const std::string old = openingEntryText() + storedEntry({"05/03/2024", "Dep", "1,00", "C"});
   writeFile(ledger(), old);
   ASSERT_TRUE(loadLedger());
   addLedgerEntry(entry("06/03/2024", "2,00", "C"));

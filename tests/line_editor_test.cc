@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "console/keys.h"
+#include "key_helpers.h"
 #include "speech/line_editor.h"
 #include "speech/speech_services.h"
 #include "speech_fixture.h"
@@ -15,12 +16,7 @@ using speechtest::Lines;
 
 class LineEditorTest : public speechtest::SpeechFixture {
  protected:
-  void keys(const std::string& script) {
-    std::vector<plat::headless::KeyGroup> groups;
-    std::string error;
-    ASSERT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
-    platform_->addKeyGroups(groups);
-  }
+  void keys(const std::string& script) { keytest::keys(*platform_, script); }
   // A byte no key name gives (Ctrl+\ is 28).
   void keyByte(uint8_t b) {
     plat::headless::KeyGroup group;

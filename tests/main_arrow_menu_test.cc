@@ -4,71 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "platform/shared/codepage.h"
-#include "tests/test_files.h"
+#include "tests/runner_fixture.h"
 
 namespace {
 
-using testfiles::readLines;
+using runnertest::RunResult;
 
-namespace fs = std::filesystem;
-
-struct Outcome {
-  int code = -1;
-  std::vector<std::string> screen, attrs, speech;
-  int attr(int column, int row) const {  // 0-based
-    return std::stoi(attrs.at(row).substr(column * 2, 2), nullptr, 16);
-  }
-  int rowOf(const std::string& text) const {
-    for (size_t i = 0; i < screen.size(); ++i)
-      if (screen[i].rfind(text, 0) == 0) return static_cast<int>(i);
-    return -1;
-  }
-  bool said(const std::string& line) const {
-    return std::find(speech.begin(), speech.end(), line) != speech.end();
-  }
-};
-
-class MainArrowMenuTest : public ::testing::Test {
+class MainArrowMenuTest : public runnertest::RunnerFixture {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           (std::string("talonix-arrow-menu-") + info->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "config");
-    fs::create_directories(dir_ / "work");
+  RunResult run(const std::string& script) {
+    return RunnerFixture::run(script, {"--now", "2024-03-01T10:30"});
   }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-
-  Outcome run(const std::string& script) {
-    std::ofstream(dir_ / "keys.txt", std::ios::binary) << script;
-    auto q = [](const fs::path& p) { return "'" + p.string() + "'"; };
-    const std::string cmd =
-        q(TALONIX_RUN_PATH) + " --keys " + q(dir_ / "keys.txt") + " --screen " +
-        q(dir_ / "screen.txt") + " --attrs " + q(dir_ / "attrs.txt") +
-        " --speech " + q(dir_ / "speech.txt") + " --config-dir " +
-        q(dir_ / "config") + " --workdir " + q(dir_ / "work") +
-        " --now 2024-03-01T10:30 2> /dev/null < /dev/null";
-    Outcome r;
-    const int status = std::system(cmd.c_str());
-    r.code = (status == -1 || (status & 0x7F)) ? -1 : (status >> 8) & 0xFF;
-    r.screen = readLines(dir_ / "screen.txt");
-    r.attrs = readLines(dir_ / "attrs.txt");
-    r.speech = readLines(dir_ / "speech.txt");
-    return r;
-  }
-
-  fs::path dir_;
 };
 
 std::string u8(const char* cp1252) { return plat::cp1252ToUtf8(cp1252); }
@@ -78,10 +28,10 @@ const char* const kItems[5] = {
     "   F  folhear lan\xE7" "amentos", "   X  gera extrato dos lan\xE7" "amentos"};
 
 TEST_F(MainArrowMenuTest, UpOpensFiveMagentaItemsUnderThePrompt) {
-  Outcome r = run("Up");  // the window is closed while the popup waits
+  RunResult r = run("Up");  // the window is closed while the popup waits
   ASSERT_EQ(r.code, 0);
-  const int first = r.rowOf(kItems[0]);
-  ASSERT_GT(first, r.rowOf(u8("Sua op\xE7\xE3o:")));
+  const int first = r.rowStarting(kItems[0]);
+  ASSERT_GT(first, r.rowStarting(u8("Sua op\xE7\xE3o:")));
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(r.screen.at(first + i), u8(kItems[i]));
     for (int col = 0; col < 50; ++col) {
@@ -94,21 +44,21 @@ TEST_F(MainArrowMenuTest, UpOpensFiveMagentaItemsUnderThePrompt) {
 }
 
 TEST_F(MainArrowMenuTest, DownAndEnterChooseTheCommand) {
-  Outcome r = run("Up Down Enter Esc");
+  RunResult r = run("Up Down Enter Esc");
   EXPECT_EQ(r.code, 0);
   EXPECT_TRUE(r.said("say " + std::string(kItems[1])));
   // Cheque issuing is reached, exactly as if E had been typed.
-  EXPECT_GE(r.rowOf(u8("A emiss\xE3o de cheques")), 0);
+  EXPECT_GE(r.rowStarting(u8("A emiss\xE3o de cheques")), 0);
 
   // Down opens it too; End reaches the statement export.
-  Outcome x = run("Down End Enter Esc");
+  RunResult x = run("Down End Enter Esc");
   EXPECT_TRUE(x.said("say " + u8(kItems[4])));
-  EXPECT_GE(x.rowOf("Informe o nome do arquivo TXT a gerar"), 0);
+  EXPECT_GE(x.rowStarting("Informe o nome do arquivo TXT a gerar"), 0);
 }
 
 TEST_F(MainArrowMenuTest, EscLeavesTheScreenExactlyAsBeforeWithNoMessage) {
-  const Outcome popup = run("Up Esc Esc");
-  const Outcome plain = run("Enter Esc");  // the same screen with no popup
+  const RunResult popup = run("Up Esc Esc");
+  const RunResult plain = run("Enter Esc");  // the same screen with no popup
   EXPECT_EQ(popup.code, 0);
   EXPECT_EQ(popup.screen, plain.screen);
   EXPECT_EQ(popup.attrs, plain.attrs);
@@ -127,9 +77,9 @@ TEST_F(MainArrowMenuTest, EscLeavesTheScreenExactlyAsBeforeWithNoMessage) {
 }
 
 TEST_F(MainArrowMenuTest, ALetterInThePopupMovesToItsCommand) {
-  Outcome r = run("Up \"l\" Enter Esc");
+  RunResult r = run("Up \"l\" Enter Esc");
   EXPECT_TRUE(r.said("say " + u8(kItems[2])));
-  EXPECT_GE(r.rowOf(u8("Preencha o formul\xE1rio com o lan\xE7" "amento a registrar")), 0);
+  EXPECT_GE(r.rowStarting(u8("Preencha o formul\xE1rio com o lan\xE7" "amento a registrar")), 0);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "key_helpers.h"
 #include "speech/menus.h"
 #include "speech_fixture.h"
 
@@ -19,12 +20,7 @@ class MenuTest : public speechtest::SpeechFixture {
   }
 
   // Keys the user types one by one, each once the program waits.
-  void keys(const std::string& script) {
-    std::vector<plat::headless::KeyGroup> groups;
-    std::string error;
-    ASSERT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
-    platform_->addKeyGroups(groups);
-  }
+  void keys(const std::string& script) { keytest::keys(*platform_, script); }
 
   // The speech since forget(), without pauses and clicks.
   Lines said() const {

@@ -5,11 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,15 +13,19 @@
 #include "console/keyboard.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/key_script.h"
+#include "platform/headless/transcript.h"
 #include "platform/shared/codepage.h"
 #include "platform/shared/riff.h"
+#include "tests/key_helpers.h"
+#include "tests/runner_fixture.h"
 #include "tests/test_files.h"
 
 namespace {
 
-using testfiles::exitCodeOf;
-using testfiles::readAll;
-using testfiles::readLines;
+using runnertest::Lines;
+using runnertest::RunnerFixture;
+using runnertest::RunResult;
+using runnertest::without;
 using testfiles::writeFile;
 
 namespace fs = std::filesystem;
@@ -33,45 +33,16 @@ namespace fs = std::filesystem;
 // Program texts are Windows-1252; the runner's files are UTF-8.
 std::string u8(const char* cp1252) { return plat::cp1252ToUtf8(cp1252); }
 
-struct RunResult {
-  int code = -1;
-  std::vector<std::string> screen;  // UTF-8, trailing blanks removed
-  std::vector<std::string> attrs;   // 80 hex pairs per row
-  std::vector<std::string> speech;  // UTF-8
-  std::string errors;               // the runner's stderr
-
-  // Attribute of a cell (0-based), from the hex dump.
-  int attr(int column, int row) const {
-    return std::stoi(attrs.at(row).substr(column * 2, 2), nullptr, 16);
-  }
-  int rowStarting(const std::string& text) const {
-    for (size_t i = 0; i < screen.size(); ++i) {
-      if (screen[i].rfind(text, 0) == 0) return static_cast<int>(i);
-    }
-    return -1;
-  }
-  int count(const std::string& line) const {
-    return static_cast<int>(std::count(speech.begin(), speech.end(), line));
-  }
-  bool said(const std::string& line) const { return count(line) > 0; }
-  // Speech lines after the n-th (1-based) occurrence of a line.
-  std::vector<std::string> after(const std::string& line, int n = 1) const {
-    for (size_t i = 0; i < speech.size(); ++i) {
-      if (speech[i] == line && --n == 0) {
-        return std::vector<std::string>(speech.begin() + i + 1, speech.end());
-      }
-    }
-    return {};
-  }
-};
-
 // Speech without the pauses, which the assertions do not care about.
-std::vector<std::string> words(const std::vector<std::string>& speech) {
-  std::vector<std::string> out;
-  for (const std::string& s : speech) {
-    if (s.rfind("pause ", 0) != 0) out.push_back(s);
-  }
-  return out;
+Lines words(const Lines& speech) { return without(speech, {"pause"}); }
+
+// A mouse event at a pixel of the window.
+plat::Event mouse(plat::EventKind kind, int x, int y) {
+  plat::Event e;
+  e.kind = kind;
+  e.x = x;
+  e.y = y;
+  return e;
 }
 
 // A minimal 8-bit mono PCM recording.
@@ -81,56 +52,16 @@ std::string tinyWave() {
   return wave + std::string(200, static_cast<char>(128));
 }
 
-class ScenarioTest : public ::testing::Test {
+class ScenarioTest : public RunnerFixture {
  protected:
-  void SetUp() override {
-    static std::atomic<int> counter{0};
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           ("talonix-scenario-" + std::to_string(std::rand()) + "-" +
-            info->name() + "-" + std::to_string(counter++));
-    fs::remove_all(dir_);
-    fs::create_directories(configDir());
-    fs::create_directories(workDir());
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-
-  fs::path configDir() const { return dir_ / "config"; }
-  fs::path workDir() const { return dir_ / "work"; }
-
   void writeLumira(const std::string& bytes) { writeFile(configDir() / "LUMIRA.INI", bytes); }
 
-  // Through the built runner, as a separate process.
-  RunResult runTool(const std::string& script, const std::string& extra = "") {
-    writeFile(dir_ / "keys.txt", script);
-    const std::string q = "'";
-    std::string cmd = q + TALONIX_RUN_PATH + q + " --keys " + q +
-                      (dir_ / "keys.txt").string() + q + " --screen " + q +
-                      (dir_ / "screen.txt").string() + q + " --attrs " + q +
-                      (dir_ / "attrs.txt").string() + q + " --speech " + q +
-                      (dir_ / "speech.txt").string() + q + " --config-dir " + q +
-                      configDir().string() + q + " --workdir " + q +
-                      workDir().string() + q + " " + extra + " 2> " + q +
-                      (dir_ / "stderr.txt").string() + q + " < /dev/null";
-    RunResult r;
-    r.code = exitCodeOf(std::system(cmd.c_str()));
-    r.screen = readLines(dir_ / "screen.txt");
-    r.attrs = readLines(dir_ / "attrs.txt");
-    r.speech = readLines(dir_ / "speech.txt");
-    r.errors = readAll(dir_ / "stderr.txt");
-    return r;
-  }
-
-  // The same in this process. `extra` events run as further groups after
-  // the script (mouse events, which a key script cannot name).
+  // The program in this process, read as the runner would write it.
+  // `extra` events run as further groups after the script (mouse events,
+  // which a key script cannot name).
   RunResult runHere(const std::string& script,
                     const std::vector<plat::headless::KeyGroup>& extra = {}) {
-    std::vector<plat::headless::KeyGroup> groups;
-    std::string error;
-    EXPECT_TRUE(plat::headless::parseKeyScript(script, &groups, &error)) << error;
+    std::vector<plat::headless::KeyGroup> groups = keytest::keyGroups(script);
     groups.insert(groups.end(), extra.begin(), extra.end());
     plat::headless::HeadlessConfig config;
     config.configDir = configDir();
@@ -147,24 +78,11 @@ class ScenarioTest : public ::testing::Test {
     }
     detachConsoleStreams();
     plat::headless::uninstall();
-    for (int row = 0; row < plat::headless::HeadlessPlatform::kRows; ++row) {
-      std::string text = p.screenRow(row);
-      text.erase(text.find_last_not_of(' ') + 1);
-      r.screen.push_back(plat::cp1252ToUtf8(text));
-      std::string hex;
-      for (int col = 0; col < plat::headless::HeadlessPlatform::kColumns; ++col) {
-        char buf[3];
-        std::snprintf(buf, sizeof buf, "%02X", p.attrAt(col, row));
-        hex += buf;
-      }
-      r.attrs.push_back(hex);
-    }
-    for (const std::string& s : p.speech()) r.speech.push_back(plat::cp1252ToUtf8(s));
+    static_cast<plat::headless::Transcript&>(r) = plat::headless::transcriptOf(p);
     magnifier_ = p.magnifierLog();
     return r;
   }
 
-  fs::path dir_;
   std::vector<std::string> magnifier_;
 };
 
@@ -175,7 +93,7 @@ const std::string kGoodbye = "say Fim do programa";
 // --- Through the runner process -------------------------------------------
 
 TEST_F(ScenarioTest, StartShowsBannerVersionHelpHintAndBluePrompt) {
-  RunResult r = runTool("");
+  RunResult r = run("");
   EXPECT_EQ(r.code, 0);  // script exhausted: the user closes the window
   ASSERT_EQ(r.screen.size(), 25u);
   ASSERT_EQ(r.attrs.size(), 25u);
@@ -198,21 +116,21 @@ TEST_F(ScenarioTest, StartShowsBannerVersionHelpHintAndBluePrompt) {
 }
 
 TEST_F(ScenarioTest, EscSaysGoodbyeAndEndsWithZero) {
-  RunResult r = runTool("Esc\n");
+  RunResult r = run("Esc\n");
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(words(r.speech).back(), kGoodbye);
   EXPECT_GE(r.rowStarting("Fim do programa"), 0);
 }
 
 TEST_F(ScenarioTest, CtrlBreakEndsWith255) {
-  RunResult r = runTool("Ctrl+Break Esc");
+  RunResult r = run("Ctrl+Break Esc");
   EXPECT_EQ(r.code, 255);
   EXPECT_FALSE(r.said(kGoodbye));
 }
 
 TEST_F(ScenarioTest, DisplayColoursFromTheSettingsShowInTheAttributes) {
   writeLumira("[VIDEO]\r\nCORFUNDO=1\r\nCORLETRA=14\r\n");
-  RunResult r = runTool("Esc");
+  RunResult r = run("Esc");
   EXPECT_EQ(r.code, 0);
   const int version = r.rowStarting("Talonix");
   const int prompt = r.rowStarting(u8("Sua op\xE7\xE3o:"));
@@ -226,7 +144,7 @@ TEST_F(ScenarioTest, DisplayColoursFromTheSettingsShowInTheAttributes) {
 TEST_F(ScenarioTest, RecordedMessageIsPlayedInsteadOfSynthesised) {
   writeFile(workDir() / "sons" / "CHFIM.wav", tinyWave());
   writeLumira("[TALONIX]\r\nDIRTALONIX=" + (workDir() / "sons").string() + "\r\n");
-  RunResult r = runTool("Esc");
+  RunResult r = run("Esc");
   EXPECT_EQ(r.code, 0);
   EXPECT_TRUE(r.said("sound CHFIM"));
   EXPECT_FALSE(r.said(kGoodbye));
@@ -234,22 +152,20 @@ TEST_F(ScenarioTest, RecordedMessageIsPlayedInsteadOfSynthesised) {
 }
 
 TEST_F(ScenarioTest, RunnerRejectsBadInvocations) {
-  RunResult bad = runTool("Enter\n\"unterminated\n");
+  RunResult bad = run("Enter\n\"unterminated\n");
   EXPECT_EQ(bad.code, 2);
   EXPECT_NE(bad.errors.find("line 2: unterminated string"), std::string::npos)
       << bad.errors;
 
-  EXPECT_EQ(runTool("Esc", "--now 2023-02-29T10:00").code, 2);
-  EXPECT_EQ(runTool("Esc", "--now 2024-02-29T24:00").code, 2);
-  EXPECT_EQ(runTool("Esc", "--now yesterday").code, 2);
-  EXPECT_EQ(runTool("Esc", "--bogus 1").code, 2);
-  EXPECT_EQ(runTool("Esc", "--now 2024-02-29T23:59").code, 0);
+  EXPECT_EQ(run("Esc", {"--now", "2023-02-29T10:00"}).code, 2);
+  EXPECT_EQ(run("Esc", {"--now", "2024-02-29T24:00"}).code, 2);
+  EXPECT_EQ(run("Esc", {"--now", "yesterday"}).code, 2);
+  EXPECT_EQ(run("Esc", {"--bogus", "1"}).code, 2);
+  EXPECT_EQ(run("Esc", {"--now", "2024-02-29T23:59"}).code, 0);
 
-  const std::string cmd = std::string("'") + TALONIX_RUN_PATH + "' 2> /dev/null";
-  EXPECT_EQ(exitCodeOf(std::system(cmd.c_str())), 2);  // no --keys
-  const std::string missing = std::string("'") + TALONIX_RUN_PATH +
-                              "' --keys /nonexistent/keys.txt 2> /dev/null";
-  EXPECT_EQ(exitCodeOf(std::system(missing.c_str())), 2);
+  EXPECT_EQ(runRaw({}), 2);  // no --keys
+  EXPECT_EQ(runRaw({"--keys", "/nonexistent/keys.txt"}), 2);
+  EXPECT_EQ(runRaw({"--keys", workDir().string()}), 2);  // a directory is no script
 }
 
 // --- In this process ------------------------------------------------------
@@ -408,13 +324,9 @@ TEST_F(ScenarioTest, ScrollingByCopyingPixelsShowsWhatRepaintingShows) {
 TEST_F(ScenarioTest, MagnifierFactorZeroIsNeverADivisor) {
   for (const char* factor : {"0", "8"}) {
     writeLumira(std::string("[VIDEO]\r\nAMPLIF=") + factor + "\r\n");
-    plat::Event down;
-    down.kind = plat::EventKind::kMouseRDown;
-    down.x = 520;
-    down.y = 350;
-    plat::Event up = down;
-    up.kind = plat::EventKind::kMouseRUp;
-    RunResult r = runHere("", {plat::headless::KeyGroup{{down, up}}});
+    const plat::headless::KeyGroup click{{mouse(plat::EventKind::kMouseRDown, 520, 350),
+                                          mouse(plat::EventKind::kMouseRUp, 520, 350)}};
+    RunResult r = runHere("", {click});
     EXPECT_EQ(r.code, 0);
     // Factor 0 works as 1: the whole window, unmagnified.
     EXPECT_EQ(magnifier_, (std::vector<std::string>{"snapshot", "stretch 0 0 1040 700",
@@ -424,16 +336,10 @@ TEST_F(ScenarioTest, MagnifierFactorZeroIsNeverADivisor) {
 }
 
 TEST_F(ScenarioTest, MagnifierFollowsTheMouseWithTheConfiguredFactor) {
-  plat::Event down;
-  down.kind = plat::EventKind::kMouseRDown;
-  down.x = 400;
-  down.y = 200;
-  plat::Event move = down;
-  move.kind = plat::EventKind::kMouseMove;
-  move.x = 1000;
-  plat::Event up = move;
-  up.kind = plat::EventKind::kMouseRUp;
-  RunResult r = runHere("", {plat::headless::KeyGroup{{down, move, up}}});
+  const plat::headless::KeyGroup drag{{mouse(plat::EventKind::kMouseRDown, 400, 200),
+                                       mouse(plat::EventKind::kMouseMove, 1000, 200),
+                                       mouse(plat::EventKind::kMouseRUp, 1000, 200)}};
+  RunResult r = runHere("", {drag});
   EXPECT_EQ(magnifier_,
             (std::vector<std::string>{"snapshot", "stretch 200 100 520 350",
                                       "stretch 500 100 520 350", "free"}));

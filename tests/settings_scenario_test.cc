@@ -4,19 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/shared/codepage.h"
+#include "tests/ledger_text.h"
+#include "tests/runner_fixture.h"
 #include "tests/test_files.h"
 
 namespace {
 
+using runnertest::contains;
 using testfiles::readAll;
 using testfiles::writeFile;
 
@@ -33,59 +32,22 @@ std::vector<std::string> readLines(const fs::path& path) {
   return lines;
 }
 
-bool contains(const std::vector<std::string>& lines, const std::string& line) {
-  return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
+const std::string kOpeningEntry = ledgertext::openingEntry();
 
-const std::string kOpeningEntry = std::string(10, ' ') +
-                                  "\r\nSaldo Anterior\r\n0,00\r\nC\r\n\r\n\r\n\r\n"
-                                  "Saldo Anterior\r\n" +
-                                  std::string(40, '-') + "\r\n";
-
-class SettingsScenarioTest : public ::testing::Test {
+class SettingsScenarioTest : public runnertest::RunnerFixture {
  protected:
-  void SetUp() override {
-    static std::atomic<int> counter{0};
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           ("talonix-settings-" + std::to_string(std::rand()) + "-" + info->name() +
-            "-" + std::to_string(counter++));
-    fs::remove_all(dir_);
-    fs::create_directories(configDir());
-    fs::create_directories(workDir());
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-
-  fs::path configDir() const { return dir_ / "config"; }
-  fs::path workDir() const { return dir_ / "work"; }
   fs::path ledger() const { return workDir() / "brasil.chq"; }
 
   // Runs the program with the key script; the speech record, in UTF-8.
   std::vector<std::string> run(const std::string& script) {
-    writeFile(dir_ / "keys.txt", script);
-    const std::string q = "'";
-    const std::string cmd =
-        q + TALONIX_RUN_PATH + q + " --keys " + q + (dir_ / "keys.txt").string() + q +
-        " --screen " + q + (dir_ / "screen.txt").string() + q + " --speech " + q +
-        (dir_ / "speech.txt").string() + q + " --config-dir " + q +
-        configDir().string() + q + " --workdir " + q + workDir().string() + q +
-        " 2> /dev/null < /dev/null";
-    const int status = std::system(cmd.c_str());
-    EXPECT_EQ(status, 0) << cmd;
-    screen_ = readLines(dir_ / "screen.txt");
-    return readLines(dir_ / "speech.txt");
+    const runnertest::RunResult r = RunnerFixture::run(script);
+    EXPECT_EQ(r.code, 0);
+    last_ = r;
+    return r.speech;
   }
-  bool onScreen(const std::string& text) const {
-    return std::any_of(screen_.begin(), screen_.end(), [&](const std::string& row) {
-      return row.rfind(text, 0) == 0;
-    });
-  }
+  bool onScreen(const std::string& text) const { return last_.rowStarting(text) >= 0; }
 
-  fs::path dir_;
-  std::vector<std::string> screen_;
+  runnertest::RunResult last_;  // the latest run
 };
 
 TEST_F(SettingsScenarioTest, FirstRunRegistersTheFactoryBankAndTheSecondFindsIt) {

@@ -3,15 +3,13 @@
 #include "app/statement.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "app/bank_records.h"
 #include "app/catalogue.h"
 #include "app/commands.h"
 #include "app/ledger_file.h"
 #include "tests/ledger_fixture.h"
+#include "tests/runner_fixture.h"
 #include "tests/test_files.h"
 
 namespace {
@@ -171,48 +169,23 @@ TEST_F(StatementTest, AnUnreadableLedgerGivesTheHeaderLinesOnly) {
 
 // --- Through the runner --------------------------------------------------------
 
-class StatementScenarioTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / (std::string("talonix-statement-") + info->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "config");
-    fs::create_directories(dir_ / "work");
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  fs::path work() const { return dir_ / "work"; }
-  int run(const std::string& script) {
-    writeFile(dir_ / "keys.txt", script);
-    const std::string q = "'";
-    const std::string cmd = q + TALONIX_RUN_PATH + q + " --keys " + q +
-                            (dir_ / "keys.txt").string() + q + " --speech " + q +
-                            (dir_ / "speech.txt").string() + q + " --config-dir " + q +
-                            (dir_ / "config").string() + q + " --workdir " + q +
-                            work().string() + q + " 2> /dev/null < /dev/null";
-    return std::system(cmd.c_str());
-  }
-  fs::path dir_;
-};
+class StatementScenarioTest : public runnertest::RunnerFixture {};
 
 TEST_F(StatementScenarioTest, CommandXWritesTheStatementOfTheCurrentBank) {
-  writeFile(dir_ / "config" / "LUMIRA.INI",
+  writeFile(configDir() / "LUMIRA.INI",
             "[TALONIX]\r\nBANCOATUAL=Caixa\r\nNome=Maria da Silva\r\n");
-  writeFile(dir_ / "config" / "TALONIX.INI", "[Bancos]\r\nCaixa=\r\n[Caixa]\r\narquivoLanc=" +
-                                                 (work() / "caixa.chq").string() +
-                                                 "\r\nano4Digitos=S\r\n");
-  writeFile(work() / "caixa.chq", exampleLedger());
-  ASSERT_EQ(run("X \"   extrato.txt\" Enter Esc"), 0);
-  EXPECT_EQ(fileText(work() / "extrato.txt"), "Talonix - Caixa\r\n" + kHeader + "\r\n" + kRule +
-                                                  "\r\n" + kOpeningLine + "\r\n" + kChequeLine +
-                                                  "\r\n");
-  EXPECT_EQ(fileText(work() / "caixa.chq"), exampleLedger());
-  const std::string speech = fileText(dir_ / "speech.txt");
-  EXPECT_NE(speech.find("say Informe o nome do arquivo TXT a gerar"), std::string::npos);
-  EXPECT_NE(speech.find("say OK."), std::string::npos);
+  writeFile(configDir() / "TALONIX.INI", "[Bancos]\r\nCaixa=\r\n[Caixa]\r\narquivoLanc=" +
+                                             (workDir() / "caixa.chq").string() +
+                                             "\r\nano4Digitos=S\r\n");
+  writeFile(workDir() / "caixa.chq", exampleLedger());
+  const runnertest::RunResult r = run("X \"   extrato.txt\" Enter Esc");
+  ASSERT_EQ(r.code, 0);
+  EXPECT_EQ(fileText(workDir() / "extrato.txt"), "Talonix - Caixa\r\n" + kHeader + "\r\n" +
+                                                     kRule + "\r\n" + kOpeningLine + "\r\n" +
+                                                     kChequeLine + "\r\n");
+  EXPECT_EQ(fileText(workDir() / "caixa.chq"), exampleLedger());
+  EXPECT_TRUE(r.mentions("say Informe o nome do arquivo TXT a gerar"));
+  EXPECT_TRUE(r.mentions("say OK."));
 }
 
 }  // namespace

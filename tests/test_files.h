@@ -34,13 +34,6 @@ inline void writeFile(const std::filesystem::path& path, const std::string& byte
   out << bytes;
 }
 
-// std::system's result is the wait status on Linux: the exit code sits in
-// bits 8..15 when the child ended normally; -1 otherwise.
-inline int exitCodeOf(int status) {
-  if (status == -1 || (status & 0x7F) != 0) return -1;
-  return (status >> 8) & 0xFF;
-}
-
 }  // namespace testfiles
 
 #endif  // TALONIX_TESTS_TEST_FILES_H_

@@ -57,7 +57,7 @@ TEST_F(TextStreamTest, FlushingNothingLeavesTheWindowUnopened) {
 }
 
 TEST_F(TextStreamTest, GetlineGivesTheTypedTextWithoutLineEnd) {
-  typeLater("\"Jo\xC3\xA3o\" Enter \"segunda\" Enter");
+  keys("\"Jo\xC3\xA3o\" Enter \"segunda\" Enter");
   std::string line;
   ASSERT_TRUE(std::getline(std::cin, line));
   EXPECT_EQ(line, "Jo\xE3o");
@@ -68,7 +68,7 @@ TEST_F(TextStreamTest, GetlineGivesTheTypedTextWithoutLineEnd) {
 }
 
 TEST_F(TextStreamTest, NumbersReadWithExtraction) {
-  typeLater("\"42 7\" Enter");
+  keys("\"42 7\" Enter");
   int a = 0, b = 0;
   std::cin >> a >> b;
   EXPECT_EQ(a, 42);
@@ -76,7 +76,7 @@ TEST_F(TextStreamTest, NumbersReadWithExtraction) {
 }
 
 TEST_F(TextStreamTest, PromptIsFlushedBeforeTheRead) {
-  typeLater("\"s\" Enter");
+  keys("\"s\" Enter");
   std::cout << "Nome: ";  // no flush: cin's tie draws it
   std::string line;
   std::getline(std::cin, line);

@@ -13,8 +13,7 @@
 #include "app/program.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/key_script.h"
-#include "platform/headless/session_audio.h"
-#include "platform/shared/codepage.h"
+#include "platform/headless/transcript.h"
 #include "platform/shared/whole_file.h"
 
 namespace {
@@ -97,64 +96,14 @@ int parseOptions(int argc, char** argv, Options* o) {
   return 0;
 }
 
-bool writeLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  for (const std::string& line : lines) out << line << '\n';
-  out.flush();
-  return static_cast<bool>(out);
-}
-
-bool writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.flush();
-  return static_cast<bool>(out);
-}
-
-std::vector<std::string> screenLines(const plat::headless::HeadlessPlatform& p) {
-  std::vector<std::string> lines;
-  for (int row = 0; row < plat::headless::HeadlessPlatform::kRows; ++row) {
-    std::string text = p.screenRow(row);
-    text.erase(text.find_last_not_of(' ') + 1);
-    lines.push_back(plat::cp1252ToUtf8(text));
-  }
-  return lines;
-}
-
-std::vector<std::string> attrLines(const plat::headless::HeadlessPlatform& p) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::vector<std::string> lines;
-  for (int row = 0; row < plat::headless::HeadlessPlatform::kRows; ++row) {
-    std::string line;
-    for (int col = 0; col < plat::headless::HeadlessPlatform::kColumns; ++col) {
-      const uint8_t a = p.attrAt(col, row);
-      line += kHex[a >> 4];
-      line += kHex[a & 15];
-    }
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 // Writes each requested output; false (with a message) when one fails.
 bool writeOutputs(const Options& o, const plat::headless::HeadlessPlatform& p) {
-  bool ok = true;
-  auto put = [&](const std::filesystem::path& path, const std::vector<std::string>& lines) {
-    if (path.empty() || writeLines(path, lines)) return;
+  const plat::headless::TranscriptFiles files{o.screen, o.attrs, o.speech, o.audio};
+  const std::vector<std::filesystem::path> failed = plat::headless::writeTranscript(p, files);
+  for (const std::filesystem::path& path : failed) {
     std::cerr << "talonix-run: cannot write " << path.string() << "\n";
-    ok = false;
-  };
-  put(o.screen, screenLines(p));
-  put(o.attrs, attrLines(p));
-  std::vector<std::string> speech;
-  for (const std::string& line : p.speech()) speech.push_back(plat::cp1252ToUtf8(line));
-  put(o.speech, speech);
-  if (!o.audio.empty() && !writeBytes(o.audio, plat::headless::sessionAudioWav(p))) {
-    std::cerr << "talonix-run: cannot write " << o.audio.string() << "\n";
-    ok = false;
   }
-  return ok;
+  return failed.empty();
 }
 
 }  // namespace

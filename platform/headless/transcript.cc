@@ -1,0 +1,122 @@
+#include "platform/headless/transcript.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/headless/session_audio.h"
+#include "platform/shared/codepage.h"
+
+namespace plat::headless {
+namespace {
+
+bool writeLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  for (const std::string& line : lines) out << line << '\n';
+  out.flush();
+  return static_cast<bool>(out);
+}
+
+bool writeBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.flush();
+  return static_cast<bool>(out);
+}
+
+std::vector<std::string> readLines(const std::filesystem::path& path) {
+  std::vector<std::string> lines;
+  if (path.empty()) return lines;
+  std::ifstream in(path, std::ios::binary);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<uint8_t> readBytes(const std::filesystem::path& path) {
+  if (path.empty()) return {};
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+int Transcript::attr(int column, int row) const {
+  if (row < 0 || column < 0 || static_cast<size_t>(row) >= attrs.size()) return -1;
+  const std::string& line = attrs[static_cast<size_t>(row)];
+  const size_t at = static_cast<size_t>(column) * 2;
+  if (at + 2 > line.size()) return -1;
+  const int high = hexDigit(line[at]);
+  const int low = hexDigit(line[at + 1]);
+  return high < 0 || low < 0 ? -1 : high * 16 + low;
+}
+
+std::vector<std::string> screenLines(const HeadlessPlatform& platform) {
+  std::vector<std::string> lines;
+  for (int row = 0; row < HeadlessPlatform::kRows; ++row) {
+    std::string text = platform.screenRow(row);
+    text.erase(text.find_last_not_of(' ') + 1);
+    lines.push_back(plat::cp1252ToUtf8(text));
+  }
+  return lines;
+}
+
+std::vector<std::string> attrLines(const HeadlessPlatform& platform) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::vector<std::string> lines;
+  for (int row = 0; row < HeadlessPlatform::kRows; ++row) {
+    std::string line;
+    for (int col = 0; col < HeadlessPlatform::kColumns; ++col) {
+      const uint8_t a = platform.attrAt(col, row);
+      line += kHex[a >> 4];
+      line += kHex[a & 15];
+    }
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<std::string> speechLines(const HeadlessPlatform& platform) {
+  std::vector<std::string> lines;
+  for (const std::string& line : platform.speech()) lines.push_back(plat::cp1252ToUtf8(line));
+  return lines;
+}
+
+Transcript transcriptOf(const HeadlessPlatform& platform) {
+  Transcript t;
+  t.screen = screenLines(platform);
+  t.attrs = attrLines(platform);
+  t.speech = speechLines(platform);
+  return t;
+}
+
+std::vector<std::filesystem::path> writeTranscript(const HeadlessPlatform& platform,
+                                                   const TranscriptFiles& files) {
+  std::vector<std::filesystem::path> failed;
+  auto put = [&](const std::filesystem::path& path, auto lines) {
+    if (!path.empty() && !writeLines(path, lines())) failed.push_back(path);
+  };
+  put(files.screen, [&] { return screenLines(platform); });
+  put(files.attrs, [&] { return attrLines(platform); });
+  put(files.speech, [&] { return speechLines(platform); });
+  if (!files.audio.empty() && !writeBytes(files.audio, sessionAudioWav(platform))) {
+    failed.push_back(files.audio);
+  }
+  return failed;
+}
+
+Transcript readTranscript(const TranscriptFiles& files) {
+  Transcript t;
+  t.screen = readLines(files.screen);
+  t.attrs = readLines(files.attrs);
+  t.speech = readLines(files.speech);
+  t.audio = readBytes(files.audio);
+  return t;
+}
+
+}  // namespace plat::headless
