@@ -155,7 +155,12 @@ int playSamples(const uint8_t* data, size_t count, uint32_t sampleRate,
       return 0;
     }
     const size_t piece = std::min(count, kWaveBlockBytes);
-    queueBuffer(data, piece, compress, bitsPerSample);
+    // A device that no longer takes sound is given up: the rest would be
+    // lost too, and nothing would come back to end the wait for it.
+    if (!queueBuffer(data, piece, compress, bitsPerSample)) {
+      stopPlayback();
+      return plat::Audio::kWaveNoDriver;
+    }
     data += piece;
     count -= piece;
   }

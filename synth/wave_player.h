@@ -39,7 +39,9 @@ void playWaveImage(const uint8_t* image, size_t size);
 // The same for an image the program built itself, whose RIFF length field
 // tells its size.
 void playWaveImage(const uint8_t* image);
-// 0, or the device-open error code; returns when the last piece is queued.
+// 0, or the device-open error code (kWaveNoDriver too when the device
+// stopped taking sound: the playback is then stopped); returns when the
+// last piece is queued.
 int playSamples(const uint8_t* data, size_t count, uint32_t sampleRate,
                 uint16_t channels, uint16_t bitsPerSample);
 // True while sound is still queued; closes the device otherwise, and

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "console/console.h"
 #include "platform/posix/terminal_backend.h"
 
 namespace {
@@ -130,6 +131,25 @@ TEST_F(SdlAudioTest, ADeviceClosedAndOpenedAgainPlaysOnlyTheNewSound) {
   ASSERT_EQ(done.size(), 6u);
   for (size_t i = 0; i < 6; ++i) EXPECT_EQ(done[i].tag, i % 2 + 1) << i;
   EXPECT_EQ(terminal_->audio.waveOpen(11025, 8, 1), plat::Audio::kWaveBusy);
+}
+
+TEST_F(SdlAudioTest, TheConsolesToneLoopsBesideWaveOutputUntilStopped) {
+  terminal_->install();
+  resetConsole();
+  playTone(440);
+  EXPECT_TRUE(terminal_->audio.looping());
+  write(600, 1);  // recordings still play while the tone sounds
+  pumpUntilDone(1);
+  EXPECT_EQ(done.size(), 1u);
+  playTone(880);  // a new tone replaces the old one, on the same device
+  EXPECT_TRUE(terminal_->audio.looping());
+  stopTone();
+  EXPECT_FALSE(terminal_->audio.looping());
+  // What cannot be played is not played.
+  const uint8_t junk[] = {'R', 'I', 'F', 'F', 0, 0};
+  terminal_->audio.playLoopingWave(junk, sizeof junk);
+  EXPECT_FALSE(terminal_->audio.looping());
+  plat::clearServices();
 }
 
 TEST_F(SdlAudioTest, OneDeviceAtATimeAndOnlyFormatsItCanPlay) {

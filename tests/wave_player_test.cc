@@ -245,6 +245,25 @@ TEST_F(WavePlayerTest, NoDeviceAtAllMeansSilenceAtOnce) {
 
 // --- Files that are not what they say -------------------------------------
 
+TEST_F(WavePlayerTest, ADeviceThatStopsTakingSoundEndsThePlaybackAtOnce) {
+  // Three pieces; the device takes the first and then no more.
+  const std::string name = file(makeWav(std::vector<uint8_t>(3 * 65534, 140)));
+  platform_->setWaveWritesLeft(1);
+  const uint64_t start = platform_->tickMs();
+  EXPECT_EQ(playWaveFile(name), plat::Audio::kWaveNoDriver);
+  EXPECT_EQ(captures().size(), 1u);
+  EXPECT_FALSE(platform_->waveDeviceOpen());
+  EXPECT_EQ(wavePlayer().queued, 0);
+  EXPECT_LT(platform_->tickMs() - start, 1000u);  // not the 6 s of the piece
+  // The same for sound built in memory, and the next sound is not held up.
+  platform_->setWaveWritesLeft(0);
+  playWaveImage(makeWav(tone8(500)).data());
+  EXPECT_FALSE(isPlaying());
+  platform_->setWaveWritesLeft(-1);
+  EXPECT_EQ(playWaveFile(file(makeWav(tone8(500)))), 0);
+  EXPECT_EQ(captures().size(), 2u);
+}
+
 TEST_F(WavePlayerTest, FilesThatAreNotPlayableWavesAreRefused) {
   EXPECT_EQ(playWaveFile((workDir() / "missing.wav").string()), -1);
   EXPECT_EQ(playWaveFile(file({'R', 'I', 'F'})), -1);

@@ -167,6 +167,9 @@ class HeadlessPlatform : public plat::Window,
   void postEventAt(uint64_t atMs, const plat::Event& event);
   // The result the next waveOpen calls give (0: they open).
   void setWaveOpenResult(int result) { waveOpenResult_ = result; }
+  // After `writes` more buffers, waveWrite refuses every further one (a
+  // device that went away); negative: it never refuses.
+  void setWaveWritesLeft(int writes) { waveWritesLeft_ = writes; }
   void setWindowCreationFails(bool fails) { windowFails_ = fails; }
   void setClipboardUnavailable(bool unavailable) { clipboardClosed_ = unavailable; }
   // Empties the clipboard of text (CF_TEXT absent).
@@ -254,6 +257,7 @@ class HeadlessPlatform : public plat::Window,
   std::vector<TimedEvent> timed_;
   bool waveOpen_ = false;
   int waveOpenResult_ = 0;
+  int waveWritesLeft_ = -1;
   int waveOpens_ = 0;
   uint32_t waveRate_ = 0;
   uint16_t waveBits_ = 0, waveChannels_ = 0;

@@ -35,7 +35,8 @@ int HeadlessPlatform::waveOpen(uint32_t sampleRate, uint16_t bitsPerSample,
 }
 
 bool HeadlessPlatform::waveWrite(const uint8_t* data, size_t size, uintptr_t tag) {
-  if (!waveOpen_) return false;
+  if (!waveOpen_ || waveWritesLeft_ == 0) return false;
+  if (waveWritesLeft_ > 0) --waveWritesLeft_;
   WaveCapture w;
   w.sampleRate = waveRate_;
   w.bitsPerSample = waveBits_;
