@@ -312,13 +312,17 @@ TEST_F(ScenarioTest, GarbageSettingsNeverStopTheProgram) {
 
 TEST_F(ScenarioTest, ScrollingByCopyingPixelsShowsWhatRepaintingShows) {
   const std::string keys = "Enter Enter Enter Enter Enter Enter Enter \"z\" F1 Enter";
-  writeLumira("[VIDEO]\r\nLENTO=N\r\n");
-  RunResult repainted = runHere(keys);
-  writeLumira("[VIDEO]\r\nLENTO=S\r\n");
-  RunResult copied = runHere(keys);
-  EXPECT_EQ(copied.screen, repainted.screen);
-  EXPECT_EQ(copied.attrs, repainted.attrs);
-  EXPECT_EQ(copied.screen[24], u8("Sua op\xE7\xE3o:"));  // scrolled to the bottom
+  // The screen's own palette, and one remapped so that no colour shows as
+  // the entry of its own number.
+  for (const std::string colors : {"", "TABCORES=4,2,1,3,0,5,6,7,8,9,10,11,12,13,14,15\r\n"}) {
+    writeLumira("[VIDEO]\r\nLENTO=N\r\n" + colors);
+    RunResult repainted = runHere(keys);
+    writeLumira("[VIDEO]\r\nLENTO=S\r\n" + colors);
+    RunResult copied = runHere(keys);
+    EXPECT_EQ(copied.screen, repainted.screen) << colors;
+    EXPECT_EQ(copied.attrs, repainted.attrs) << colors;
+    EXPECT_EQ(copied.screen[24], u8("Sua op\xE7\xE3o:"));  // scrolled to the bottom
+  }
 }
 
 TEST_F(ScenarioTest, MagnifierFactorZeroIsNeverADivisor) {
