@@ -52,6 +52,23 @@ struct Event {
   uintptr_t wparam = 0, lparam = 0;
 };
 
+// The modifiers a keyboard message carries.
+struct Modifiers {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+};
+
+inline Event keyEventOf(EventKind kind, uint32_t code, Modifiers mods) {
+  Event e;
+  e.kind = kind;
+  e.code = code;
+  e.shift = mods.shift;
+  e.ctrl = mods.ctrl;
+  e.alt = mods.alt;
+  return e;
+}
+
 inline Event eventOf(EventKind kind) {
   Event e;
   e.kind = kind;

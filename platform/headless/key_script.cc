@@ -16,31 +16,19 @@ using plat::EventKind;
 constexpr uint32_t kVkPacket = 0xE7;  // characters typed without a key of their own
 constexpr uint32_t kVkPause = 0x13;
 
-struct Mods {
-  bool shift = false, ctrl = false, alt = false;
-};
-
-Event makeEvent(EventKind kind, uint32_t code, Mods mods) {
-  Event e;
-  e.kind = kind;
-  e.code = code;
-  e.shift = mods.shift;
-  e.ctrl = mods.ctrl;
-  e.alt = mods.alt;
-  return e;
-}
+using Mods = plat::Modifiers;
 
 // Appends down, character (when ch >= 0) and up, as Windows sends them.
 void pressKey(uint32_t vk, int ch, Mods mods, std::vector<Event>* out) {
   if (mods.alt && !mods.ctrl) {
-    out->push_back(makeEvent(EventKind::kSysKeyDown, vk, mods));
+    out->push_back(plat::keyEventOf(EventKind::kSysKeyDown, vk, mods));
     return;
   }
-  out->push_back(makeEvent(EventKind::kKeyDown, vk, mods));
+  out->push_back(plat::keyEventOf(EventKind::kKeyDown, vk, mods));
   if (ch >= 0 && !mods.alt) {
-    out->push_back(makeEvent(EventKind::kChar, static_cast<uint32_t>(ch), mods));
+    out->push_back(plat::keyEventOf(EventKind::kChar, static_cast<uint32_t>(ch), mods));
   }
-  out->push_back(makeEvent(EventKind::kKeyUp, vk, mods));
+  out->push_back(plat::keyEventOf(EventKind::kKeyUp, vk, mods));
 }
 
 std::string lower(std::string_view s) {
@@ -266,11 +254,11 @@ class Parser {
     }
     std::vector<Event> events;
     for (uint32_t vk : vks) {
-      events.push_back(makeEvent(EventKind::kKeyDown, vk, {}));
+      events.push_back(plat::keyEventOf(EventKind::kKeyDown, vk, {}));
       uint32_t ch = vk == plat::kVkSpace ? 32u : vk - 'A' + 'a';
-      events.push_back(makeEvent(EventKind::kChar, ch, {}));
+      events.push_back(plat::keyEventOf(EventKind::kChar, ch, {}));
     }
-    for (uint32_t vk : vks) events.push_back(makeEvent(EventKind::kKeyUp, vk, {}));
+    for (uint32_t vk : vks) events.push_back(plat::keyEventOf(EventKind::kKeyUp, vk, {}));
     emit(std::move(events));
     return true;
   }

@@ -21,11 +21,7 @@ namespace plat::posix {
 // How long a partial sequence may wait for its next byte (milliseconds).
 constexpr uint64_t kEscTimeoutMs = 60;
 
-struct Modifiers {
-  bool shift = false;
-  bool ctrl = false;
-  bool alt = false;
-};
+using Modifiers = plat::Modifiers;
 
 class Decoder {
  public:

@@ -11,16 +11,6 @@ using plat::EventKind;
 
 constexpr uint32_t kVkOemMinus = 0xBD, kVkOem6 = 0xDD;
 
-Event keyEvent(EventKind kind, uint32_t code, Modifiers m) {
-  Event e;
-  e.kind = kind;
-  e.code = code;
-  e.shift = m.shift;
-  e.ctrl = m.ctrl;
-  e.alt = m.alt;
-  return e;
-}
-
 Modifiers withCtrl(Modifiers m) {
   m.ctrl = true;
   return m;
@@ -30,14 +20,14 @@ Modifiers withCtrl(Modifiers m) {
 
 void emitKey(uint32_t vk, Modifiers m, int ch, std::vector<Event>* out) {
   const bool sys = m.alt && !m.ctrl;
-  out->push_back(keyEvent(sys ? EventKind::kSysKeyDown : EventKind::kKeyDown,
-                          vk, m));
+  out->push_back(keyEventOf(sys ? EventKind::kSysKeyDown : EventKind::kKeyDown,
+                            vk, m));
   // Alt alone gives WM_SYSCHAR and Ctrl+Alt (AltGr) nothing the program
   // reads: no character either way.
   if (ch >= 0 && !m.alt) {
-    out->push_back(keyEvent(EventKind::kChar, static_cast<uint32_t>(ch), m));
+    out->push_back(keyEventOf(EventKind::kChar, static_cast<uint32_t>(ch), m));
   }
-  out->push_back(keyEvent(EventKind::kKeyUp, vk, m));
+  out->push_back(keyEventOf(EventKind::kKeyUp, vk, m));
 }
 
 uint32_t vkOfChar(uint8_t ch, bool* shifted) {
