@@ -48,9 +48,9 @@ class SdlAudioTest : public ::testing::Test {
     terminal_->setWindowProc(&collect);
     done.clear();
     programThread = std::this_thread::get_id();
-    const int opened = terminal_->waveOpen(11025, 8, 1);
-    if (opened == plat::Platform::kWaveNoDriver) GTEST_SKIP() << "no SDL audio driver";
-    ASSERT_EQ(opened, plat::Platform::kWaveOk);
+    // SDL2 is required by the build, and its dummy driver needs no card:
+    // a device that does not open is a failure, not a machine to skip.
+    ASSERT_EQ(terminal_->waveOpen(11025, 8, 1), plat::Platform::kWaveOk);
   }
   void TearDown() override {
     terminal_->waveClose();
