@@ -179,11 +179,7 @@ void playWaveImage(const uint8_t* image) {
   playWaveImage(image, static_cast<size_t>(riffBytes) + 8);
 }
 
-int playWaveFile(std::string_view name) {
-  if (keyStops()) return 0;
-  std::ifstream in(plat::platform().nativePath(name), std::ios::binary);
-  if (!in) return -1;
-  FileWaveSource source(in);
+int queueWaveSource(WaveSource& source) {
   WaveInfo info;
   if (!readWaveHeader(source, &info)) return -1;
   uint64_t remaining = info.dataBytes;
@@ -196,6 +192,15 @@ int playWaveFile(std::string_view name) {
                          info.bitsPerSample);
     if (result != 0 || keyStops()) break;
   }
+  return result;
+}
+
+int playWaveFile(std::string_view name) {
+  if (keyStops()) return 0;
+  std::ifstream in(plat::platform().nativePath(name), std::ios::binary);
+  if (!in) return -1;
+  FileWaveSource source(in);
+  const int result = queueWaveSource(source);
   in.close();
   while (isPlaying()) plat::platform().waitEvent();
   return result;
