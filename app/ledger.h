@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Each field holds at most kLedgerFieldLength characters.
@@ -59,6 +60,15 @@ bool loadLedger();
 // temporary file and one rename. On failure says "CHLANNAT" and keeps the
 // old file. Refuses (false, file untouched) after a failed load.
 bool saveLedger();
+// The same without the file, over the text it holds: loadLedger and
+// saveLedger go through these. Fills the list from ledger file text (nine
+// lines an entry, CR LF or LF; lines cut to the field length; a last entry
+// cut short gets empty fields) and clears loadFailed; never fails.
+void loadLedgerFromText(std::string_view text);
+// The text saveLedger writes for the list: nine CR LF lines an entry, in
+// list order, with the first letter of debitCredit upper-cased (a blank
+// for none).
+std::string ledgerFileText();
 // By year, month, day and the first debit/credit character, in the order
 // of the exchange sort the stored files were always sorted with.
 void sortLedger();

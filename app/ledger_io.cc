@@ -133,19 +133,12 @@ bool appendEntry(const LedgerEntry& entry) {
   return true;
 }
 
-bool loadLedger() {
+void loadLedgerFromText(std::string_view text) {
   LedgerState& s = ledgerState();
   s.entries.clear();
   s.balancesValid = false;
   s.loadFailed = false;
-  std::string bytes;
-  const std::string& name = currentBank().ledgerFile;
-  if (name.empty() || !plat::readWholeFile(plat::system().nativePath(name), &bytes)) {
-    s.loadFailed = true;
-    speakMessage("CHARQERR", 1);
-    return false;
-  }
-  LineReader lines(bytes);
+  LineReader lines(text);
   while (!lines.atEnd()) {
     LedgerEntry e;
     e.date = lines.next();
@@ -159,18 +152,36 @@ bool loadLedger() {
     lines.next();  // the separator, whatever it holds
     s.entries.push_back(std::move(e));
   }
-  return true;
 }
 
-bool saveLedger() {
+std::string ledgerFileText() {
   const LedgerState& s = ledgerState();
-  // The list is not the ledger when it could not be read.
-  if (s.loadFailed) return false;
   std::string bytes;
   bytes.reserve(s.entries.size() * 96);
   for (const LedgerEntry& e : s.entries)
     addEntry(bytes, e, e.debitCredit.empty() ? ' ' : upperAscii(e.debitCredit[0]));
-  if (!replaceFileContents(currentBank().ledgerFile, bytes)) {
+  return bytes;
+}
+
+bool loadLedger() {
+  std::string bytes;
+  const std::string& name = currentBank().ledgerFile;
+  if (name.empty() || !plat::readWholeFile(plat::system().nativePath(name), &bytes)) {
+    LedgerState& s = ledgerState();
+    s.entries.clear();
+    s.balancesValid = false;
+    s.loadFailed = true;
+    speakMessage("CHARQERR", 1);
+    return false;
+  }
+  loadLedgerFromText(bytes);
+  return true;
+}
+
+bool saveLedger() {
+  // The list is not the ledger when it could not be read.
+  if (ledgerState().loadFailed) return false;
+  if (!replaceFileContents(currentBank().ledgerFile, ledgerFileText())) {
     speakMessage("CHLANNAT", 1);
     return false;
   }

@@ -8,26 +8,27 @@ scripts/setup.sh test
 jobs=$(nproc)
 
 echo "== build and test"
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test --output-on-failure -j "$jobs"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DTALONIX_SANITIZE=ON -DTALONIX_BENCH=OFF >/dev/null
+  -DTALONIX_SANITIZE=ON -DTALONIX_BENCH=OFF
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
 echo "== Windows cross compile (mingw-w64)"
 cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 cmake --build build/mingw -j "$jobs"
 
 echo "== fuzz targets (bounded)"
+# Only the fuzz targets: the suite and the tools are not built a third time.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DTALONIX_FUZZ=ON -DTALONIX_BENCH=OFF >/dev/null
-cmake --build build/fuzz -j "$jobs"
+  -DTALONIX_FUZZ=ON -DTALONIX_TESTS=OFF -DTALONIX_BENCH=OFF
+cmake --build build/fuzz -j "$jobs" --target talonix_fuzz
 for target in build/fuzz/tests/*_fuzz; do
   [ -x "$target" ] || continue
   name=$(basename "$target" _fuzz)

@@ -180,11 +180,7 @@ void playWaveImage(const uint8_t* image) {
   playWaveImage(image, static_cast<size_t>(plat::get32(image + 4)) + 8);
 }
 
-int playWaveFile(std::string_view name) {
-  if (keyStops()) return 0;
-  std::ifstream in(plat::system().nativePath(name), std::ios::binary);
-  if (!in) return -1;
-  FileWaveSource source(in);
+int queueWaveSource(plat::WaveSource& source) {
   plat::WaveInfo info;
   if (!plat::readWaveHeader(source, &info)) return -1;
   uint64_t remaining = info.dataBytes;
@@ -197,6 +193,15 @@ int playWaveFile(std::string_view name) {
                          info.bitsPerSample);
     if (result != 0 || keyStops()) break;
   }
+  return result;
+}
+
+int playWaveFile(std::string_view name) {
+  if (keyStops()) return 0;
+  std::ifstream in(plat::system().nativePath(name), std::ios::binary);
+  if (!in) return -1;
+  FileWaveSource source(in);
+  const int result = queueWaveSource(source);
   in.close();
   while (isPlaying()) plat::window().waitEvent();
   return result;

@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <string_view>
 
+namespace plat {
+class WaveSource;
+}  // namespace plat
+
 constexpr size_t kWaveBlockBytes = 65534;
 constexpr int kWaveBlocks = 4;
 
@@ -32,6 +36,11 @@ void resetWavePlayer();
 // is not a WAV file, otherwise the device-open error code. Returns when the
 // sound has ended or a key stopped it.
 int playWaveFile(std::string_view name);
+// What playWaveFile does with the open file, over any source (bytes in
+// memory too): reads the header and queues the samples piece by piece.
+// Returns as playWaveFile does, but once the last piece is queued (or a
+// key stopped playback).
+int queueWaveSource(plat::WaveSource& source);
 // Plays a RIFF WAV image of `size` bytes held in memory; returns when the
 // last piece is queued. The samples are copied: the image only has to
 // stay valid during the call, and it is never changed.

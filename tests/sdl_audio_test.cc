@@ -49,9 +49,9 @@ class SdlAudioTest : public ::testing::Test {
     terminal_->window.setWindowProc(&collect);
     done.clear();
     programThread = std::this_thread::get_id();
-    const int opened = terminal_->audio.waveOpen(11025, 8, 1);
-    if (opened == plat::Audio::kWaveNoDriver) GTEST_SKIP() << "no SDL audio driver";
-    ASSERT_EQ(opened, plat::Audio::kWaveOk);
+    // SDL2 is required by the build, and its dummy driver needs no card:
+    // a device that does not open is a failure, not a machine to skip.
+    ASSERT_EQ(terminal_->audio.waveOpen(11025, 8, 1), plat::Audio::kWaveOk);
   }
   void TearDown() override {
     terminal_->audio.waveClose();

@@ -1,21 +1,18 @@
-// Feeds arbitrary bytes to the WAV reader and player, as an image in memory
-// and as a file, with the speed-up and speech compression on or off: the
-// header walk must agree with the bytes, every device buffer must stay
-// within its block, and playback must end.
-#include <unistd.h>
-
+// Feeds arbitrary bytes to the WAV reader and player, as an image and as a
+// stream read piece by piece the way a file is played (both from memory),
+// with the speed-up and speech compression on or off: the header walk must
+// agree with the bytes, every device buffer must stay within its block,
+// and playback must end. (Playing real files is wave_player_test's.)
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <string>
 
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/shared/riff.h"
+#include "platform/shared/profile_text.h"
 #include "synth/wave_format.h"
 #include "synth/wave_player.h"
 
@@ -42,31 +39,31 @@ void checkCaptures(const plat::headless::HeadlessPlatform& p) {
   }
 }
 
-// Empty directories of its own: settings lookups list the directory they
-// search, which in a crowded temporary directory costs more than the run.
-const std::filesystem::path& scratchDir() {
-  static const std::filesystem::path dir = [] {
-    const std::filesystem::path d = std::filesystem::temp_directory_path() /
-                                    ("talonix-wav-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(d / "config");
-    std::filesystem::create_directories(d / "work");
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(scratchDir(), ignored);
-    });
-    return d;
-  }();
-  return dir;
-}
+// No settings files at all, answered without looking for them: the console
+// reads its display settings whenever it opens, which is on every input.
+class NoFilesProfile : public plat::Profile {
+ public:
+  size_t getPrivateProfileString(const char* section, const char* key,
+                                 const char* defaultValue, char* buffer, size_t size,
+                                 const char*) override {
+    return plat::readProfileText("", section, key, defaultValue, buffer, size);
+  }
+  bool writePrivateProfileString(const char*, const char*, const char*,
+                                 const char*) override {
+    return false;
+  }
+  size_t getProfileString(const char* section, const char* key, const char* defaultValue,
+                          char* buffer, size_t size) override {
+    return plat::readProfileText("", section, key, defaultValue, buffer, size);
+  }
+};
 
 plat::headless::HeadlessConfig config() {
   plat::headless::HeadlessConfig c;
-  c.configDir = scratchDir() / "config";
-  c.workDir = scratchDir() / "work";
+  c.configDir = "/nonexistent/talonix-wav-fuzz/config";
+  c.workDir = "/nonexistent/talonix-wav-fuzz/work";
   return c;
 }
-
-std::filesystem::path scratchFile() { return scratchDir() / "work" / "input.wav"; }
 
 }  // namespace
 
@@ -79,7 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The last byte chooses the options; the whole input is the image.
   const uint8_t flags = size ? data[size - 1] : 0;
   plat::headless::HeadlessPlatform platform{config()};
-  platform.install();
+  static NoFilesProfile noFiles;
+  plat::Services services = platform.services();
+  services.profile = &noFiles;
+  plat::setServices(services);
   resetConsole();
   resetKeyboard();
   resetWavePlayer();
@@ -88,17 +88,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   wavePlayer().compressSpeech = flags & 2;
 
   playWaveImage(image.get(), size);
-  while (isPlaying()) platform.waitEvent();
+  while (isPlaying()) plat::window().waitEvent();
   checkCaptures(platform);
 
   if (flags & 4) {
-    const std::filesystem::path file = scratchFile();
-    {
-      std::ofstream out(file, std::ios::binary | std::ios::trunc);
-      out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
-    const int result = playWaveFile(file.string());
+    // As a file plays: the header read from a stream, the samples in pieces.
+    plat::MemoryWaveSource source(image.get(), size);
+    const int result = queueWaveSource(source);
     check(result == 0 || result == -1 || result == plat::Audio::kWaveBadFormat);
+    while (isPlaying()) plat::window().waitEvent();
     check(!isPlaying());
     checkCaptures(platform);
   }
