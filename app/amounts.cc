@@ -3,6 +3,7 @@
 #include "app/amounts.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "app/bank_records.h"
 #include "speech/number_words.h"
@@ -56,8 +57,9 @@ std::string withoutOneTrailingBlank(std::string words) {
 }  // namespace
 
 std::string twoDigits(int n) {
-  if (n >= 0 && n <= 9) return "0" + std::to_string(n);
-  return std::to_string(n);
+  char text[16];
+  std::snprintf(text, sizeof text, n >= 0 && n <= 9 ? "0%d" : "%d", n);
+  return text;
 }
 
 std::string decimalText(uint64_t n) { return std::to_string(n); }

@@ -29,8 +29,10 @@ echo "== fuzz targets (bounded)"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DTALONIX_FUZZ=ON -DTALONIX_TESTS=OFF -DTALONIX_BENCH=OFF
 cmake --build build/fuzz -j "$jobs" --target talonix_fuzz
+fuzzed=0
 for target in build/fuzz/tests/*_fuzz; do
   [ -x "$target" ] || continue
+  fuzzed=$((fuzzed + 1))
   name=$(basename "$target" _fuzz)
   corpus=tests/fuzz/corpus/$name
   work=$(mktemp -d)
@@ -39,4 +41,6 @@ for target in build/fuzz/tests/*_fuzz; do
   "$target" -max_total_time=20 -rss_limit_mb=2048 "$work" 2>&1 | tail -n 2
   rm -rf "$work"
 done
+# A stage that ran nothing has checked nothing.
+[ "$fuzzed" -gt 0 ] || { echo "no fuzz target was built"; exit 1; }
 echo "== all checks passed"

@@ -21,9 +21,9 @@ const std::array<std::string, 256>& glyphTable() {
     for (int i = 0; i < 256; ++i) {
       const uint32_t cp = cp1252ToCodePoint(static_cast<uint8_t>(i));
       if (i < 32 || i == 127) {
-        t[i] = " ";
+        t[i].push_back(' ');
       } else if (cp == 0) {
-        t[i] = "?";
+        t[i].push_back('?');
       } else {
         appendUtf8(&t[i], cp);
       }
@@ -57,7 +57,8 @@ std::string horizontal(int from, int to) {
   if (to == from) return "";
   if (to == 0) return "\r";
   std::string rel = to > from ? csi(to - from, 'C') : csi(from - to, 'D');
-  std::string viaCr = "\r" + csi(to, 'C');
+  std::string viaCr(1, '\r');
+  viaCr.append(csi(to, 'C'));
   return viaCr.size() < rel.size() ? viaCr : rel;
 }
 
