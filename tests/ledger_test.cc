@@ -438,16 +438,4 @@ TEST_F(LedgerTest, BalancesFollowEveryChangeToTheList) {
   EXPECT_EQ(ledgerEntry(4), LedgerEntry{});
 }
 
-TEST(FormatAmountTest, FixedTwoDecimalsWithACommaAndNoNegativeZero) {
-  EXPECT_EQ(formatAmount(1234.5), "1234,50");
-  EXPECT_EQ(formatAmount(-12), "-12,00");
-  EXPECT_EQ(formatAmount(0), "0,00");
-  EXPECT_EQ(formatAmount(5), "5,00");
-  EXPECT_EQ(formatAmount(0.3 - 0.1 - 0.2), "0,00");
-  EXPECT_EQ(formatAmount(-0.004), "0,00");
-  EXPECT_EQ(formatAmount(-0.005001), "-0,01");
-  EXPECT_EQ(formatAmount(1e15), "1000000000000000,00");
-  EXPECT_EQ(formatAmount(1e300).size(), 304u);
-}
-
 }  // namespace
