@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole test suite: the plain
-# build, the same suite under AddressSanitizer and UBSan, the Windows cross
-# compile of the core, and short bounded runs of every fuzz target.
+# build, the same suite under AddressSanitizer and UBSan, the program as
+# scripts/start.sh builds it, the Windows cross compile of the core, and
+# short bounded runs of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test
@@ -18,6 +19,11 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+echo "== the program as scripts/start.sh builds it (Release, -O3)"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DTALONIX_TESTS=OFF -DTALONIX_BENCH=OFF
+cmake --build build/release -j "$jobs" --target talonix
 
 echo "== Windows cross compile (mingw-w64)"
 cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \

@@ -52,19 +52,28 @@ class LedgerSaveTest : public ledgertest::LedgerFixture {
 TEST_F(LedgerSaveTest, SavesPastTheTemporaryFilesOfInterruptedSavesAndClearsThem) {
   writeFile(ledger(), openingEntryText());
   // Names no save of ours makes, and a directory: all kept.
-  for (const char* name : {"conta.chq.bak", "conta.chq.tmpx", "conta.chq.tmp-1",
-                           "conta.chq.tmp1-", "conta.chq.tmp12-3x", "outra.chq.tmp3"}) {
+  // The user's own "tmp" files, whatever their digits, are among them; so
+  // are the numbered names of earlier versions, which new names can no
+  // longer collide with.
+  std::vector<std::string> foreign = {"conta.chq.bak", "conta.chq.tmpx", "conta.chq.tmp-1",
+                                      "conta.chq.tmp1-", "conta.chq.tmp12-3x", "outra.chq.tmp3",
+                                      "conta.chq.tmp123456789-1", "conta.chq.tmp98765-4321",
+                                      "conta.chq.tmp0123456789abcdef-",
+                                      "conta.chq.tmp0123456789ABCDEF-1"};
+  for (int i = 0; i < 100; ++i) foreign.push_back("conta.chq.tmp" + std::to_string(i));
+  for (const std::string& name : foreign) {
     writeFile(workDir() / name, "keep");
     makeOld(workDir() / name);
   }
   fs::create_directory(workDir() / "conta.chq.tmp200");
   makeOld(workDir() / "conta.chq.tmp200");
   // A save under way in another copy of the program right now.
-  writeFile(workDir() / "conta.chq.tmp555-1", "busy");
+  writeFile(workDir() / "conta.chq.tmp00000000deadbeef-1", "busy");
   const std::set<std::string> kept = namesIn(workDir());
-  // What interrupted saves of this and earlier versions left behind.
-  std::vector<std::string> stale = {"conta.chq.tmp123456789-1", "conta.chq.tmp98765-4321"};
-  for (int i = 0; i < 100; ++i) stale.push_back("conta.chq.tmp" + std::to_string(i));
+  // What interrupted saves left behind.
+  std::vector<std::string> stale;
+  for (int i = 0; i < 100; ++i) stale.push_back("conta.chq.tmp0123456789abcdef-" + std::to_string(i));
+  stale.push_back("conta.chq.tmpffffffffffffffff-18446744073709551615");
   for (const std::string& name : stale) {
     writeFile(workDir() / name, "half");
     makeOld(workDir() / name);
@@ -75,7 +84,7 @@ TEST_F(LedgerSaveTest, SavesPastTheTemporaryFilesOfInterruptedSavesAndClearsThem
   const std::string tail = "\r\nDep\r\n1,00\r\nC\r\n\r\n\r\n\r\n\r\n" + std::string(40, '-') + "\r\n";
   EXPECT_EQ(readAll(ledger()), openingEntryText() + "05/03/2024" + tail + "06/03/2024" + tail);
   EXPECT_EQ(namesIn(workDir()), kept);
-  EXPECT_EQ(readAll(workDir() / "conta.chq.tmp555-1"), "busy");
+  EXPECT_EQ(readAll(workDir() / "conta.chq.tmp00000000deadbeef-1"), "busy");
   EXPECT_EQ(readAll(workDir() / "conta.chq.tmpx"), "keep");
 }
 

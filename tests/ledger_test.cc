@@ -43,10 +43,13 @@ class DiskPlatform : public plat::headless::HeadlessPlatform {
   using HeadlessPlatform::HeadlessPlatform;
   bool flushFileToDisk(const fs::path& path) override {
     flushed.push_back(path);
+    std::error_code ec;
+    flushedPerms.push_back(fs::status(path, ec).permissions());
     return !full;
   }
   bool full = false;
   std::vector<fs::path> flushed;
+  std::vector<fs::perms> flushedPerms;  // of each file as it was flushed
 };
 
 class LedgerTest : public ledgertest::LedgerFixture {
@@ -266,6 +269,8 @@ TEST_F(LedgerTest, AppendFailuresAreReportedAndLeaveTheFileAsItWas) {
 
 TEST_F(LedgerTest, SaveWritesTheListInOrderWithUpperCaseLetters) {
   writeFile(ledger(), openingEntryText());
+  const fs::perms privateFile = fs::perms::owner_read | fs::perms::owner_write;
+  fs::permissions(ledger(), privateFile);
   ASSERT_TRUE(loadLedger());
   addLedgerEntry(entry("05/03/2024", "150,00", "d"));
   addLedgerEntry(entry("06/03/2024", "1,00", ""));
@@ -279,6 +284,9 @@ TEST_F(LedgerTest, SaveWritesTheListInOrderWithUpperCaseLetters) {
   // The data, then the rename in the directory, reached the disk.
   ASSERT_EQ(disk_->flushed.size(), 2u);
   EXPECT_EQ(disk_->flushed[1], workDir());
+  // A private ledger stays private, its new text included while written.
+  EXPECT_EQ(disk_->flushedPerms[0], privateFile);
+  EXPECT_EQ(fs::status(ledger()).permissions(), privateFile);
 }
 
 TEST_F(LedgerTest, AFailedSaveKeepsTheOldFileAndSaysSo) {

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/shared/codepage.h"
+#include "platform/shared/riff.h"
 
 namespace plat::headless {
 namespace {
@@ -314,6 +315,12 @@ void HeadlessPlatform::postQuit() { queue_.push_back(Queued{true, {}}); }
 
 void HeadlessPlatform::playLoopingWave(const uint8_t* image, size_t size) {
   stopLoopingWave();  // a new sound replaces the one looping
+  // What a real device could not play is not played here either.
+  plat::WaveInfo info;
+  size_t offset = 0;
+  if (!image || !plat::parseWaveImage(image, size, &info, &offset) || info.dataBytes == 0) {
+    return;
+  }
   loopingImage_.assign(image, image + size);
   looping_ = true;
   loops_.push_back(LoopCapture{loopingImage_, nowUs()});

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace plat::posix {
 namespace {
@@ -33,7 +34,6 @@ struct TerminalHold {
   volatile sig_atomic_t resized = 0;
   volatile sig_atomic_t continued = 0;
   int wake[2] = {-1, -1};
-  bool handlersInstalled = false;
   struct sigaction previous[65];
 };
 
@@ -92,9 +92,7 @@ void install(int sig, void (*handler)(int), int flags) {
   sigaction(sig, &sa, &hold.previous[sig]);
 }
 
-void installHandlers() {
-  if (hold.handlersInstalled) return;
-  hold.handlersInstalled = true;
+void installOnce() {
   if (::pipe(hold.wake) == 0) {
     for (int fd : hold.wake) {
       ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
@@ -106,6 +104,13 @@ void installHandlers() {
   install(SIGTSTP, onStop, SA_RESTART);
   install(SIGCONT, onContinue, SA_RESTART);
   std::atexit(restoreAtExit);
+}
+
+// Once per process, whichever thread comes first (sound threads post
+// wake-ups too): a second pipe would take wake-ups nobody polls.
+void installHandlers() {
+  static std::once_flag once;
+  std::call_once(once, installOnce);
 }
 
 }  // namespace

@@ -19,7 +19,9 @@ constexpr size_t kReadChunk = 512;
 }  // namespace
 
 TerminalWindow::TerminalWindow(int inFd, int outFd)
-    : inFd_(inFd), outFd_(outFd) {}
+    : inFd_(inFd), outFd_(outFd) {
+  (void)wakeReadFd();  // the self-pipe exists before any sound thread posts
+}
 
 TerminalWindow::~TerminalWindow() {
   if (windowOpen_) leaveTerminalMode();

@@ -248,7 +248,11 @@ void SdlAudio::playLoopingWave(const uint8_t* image, size_t size) {
   }
   const Format format{info.sampleRate, info.bitsPerSample, info.channels};
   if (!playable(format)) return;
-  device.toneSamples.assign(image + offset, image + offset + info.dataBytes);
+  // Whole frames only, so the loop never starts again mid-sample.
+  const size_t frame = static_cast<size_t>(info.channels) * (info.bitsPerSample / 8);
+  const size_t bytes = static_cast<size_t>(info.dataBytes) / frame * frame;
+  if (bytes == 0) return;
+  device.toneSamples.assign(image + offset, image + offset + bytes);
   device.toneFormat = format;
   // Without wave output the device may take the tone's own format.
   if (device.id != 0 && (device.waveOpen || device.format == format)) {

@@ -27,7 +27,7 @@ class SdlAudio : public Audio {
   SdlAudio(const SdlAudio&) = delete;
   SdlAudio& operator=(const SdlAudio&) = delete;
 
-  // The looping tone plays on a device of its own beside wave output.
+  // The looping tone is mixed into the device beside wave output.
   void playLoopingWave(const uint8_t* image, size_t size) override;
   void stopLoopingWave() override;
   int waveOpen(uint32_t sampleRate, uint16_t bitsPerSample,

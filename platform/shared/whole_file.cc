@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <system_error>
@@ -28,36 +29,46 @@ std::uint64_t processPart() {
   return part;
 }
 
-// "<name>.tmp<random>-<counter>": unique within the process by the counter,
-// between processes by the random part.
+constexpr size_t kRandomDigits = 16;
+
+// "<name>.tmp<16 hex digits>-<counter>": unique within the process by the
+// counter, between processes by the random part. A name no user would
+// give a file of their own, so cleaning up after interrupted saves can
+// never take one.
 fs::path temporaryName(const fs::path& target) {
   static std::atomic<std::uint64_t> counter{0};
+  char random[kRandomDigits + 1];
+  std::snprintf(random, sizeof random, "%016llx",
+                static_cast<unsigned long long>(processPart()));
   fs::path name = target;
-  name += ".tmp" + std::to_string(processPart()) + "-" + std::to_string(++counter);
+  name += std::string(".tmp") + random + "-" + std::to_string(++counter);
   return name;
 }
 
-bool allDigits(fs::path::string_type::const_iterator from,
-               fs::path::string_type::const_iterator to) {
+template <typename It, typename Pred>
+bool allOf(It from, It to, Pred pred) {
   if (from == to) return false;
   for (auto it = from; it != to; ++it) {
-    if (*it < '0' || *it > '9') return false;
+    if (!pred(*it)) return false;
   }
   return true;
 }
 
-// Whether `name` is one our saves of `target` make: "<target>.tmp" and
-// digits, optionally "-" and more digits (earlier versions used both).
+// Whether `name` is one this program's saves of `target` make:
+// "<target>.tmp", 16 hex digits, "-" and the counter's digits.
 bool isOurTemporary(const fs::path::string_type& name,
                     const fs::path::string_type& prefix) {
-  if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
+  if (name.size() <= prefix.size() + kRandomDigits + 1 ||
+      name.compare(0, prefix.size(), prefix) != 0) {
     return false;
   }
-  const auto rest = name.begin() + static_cast<std::ptrdiff_t>(prefix.size());
-  auto dash = rest;
-  while (dash != name.end() && *dash != '-') ++dash;
-  if (dash == name.end()) return allDigits(rest, name.end());
-  return allDigits(rest, dash) && allDigits(dash + 1, name.end());
+  const auto random = name.begin() + static_cast<std::ptrdiff_t>(prefix.size());
+  const auto dash = random + static_cast<std::ptrdiff_t>(kRandomDigits);
+  auto hex = [](auto c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+  };
+  auto digit = [](auto c) { return c >= '0' && c <= '9'; };
+  return allOf(random, dash, hex) && *dash == '-' && allOf(dash + 1, name.end(), digit);
 }
 
 // Interrupted saves leave their temporary files behind; left there they
@@ -80,11 +91,28 @@ void removeStaleTemporaries(const fs::path& target) {
   }
 }
 
-bool writeTemporary(const fs::path& temp, std::string_view bytes) {
-  std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-  if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return static_cast<bool>(out);
+// Creates `temp` only when nothing holds the name (a link planted there is
+// not followed).
+std::FILE* createExclusively(const fs::path& temp) {
+#ifdef _WIN32
+  // The C runtime of mingw-w64 has no "x" mode; the name was checked free.
+  return _wfopen(temp.c_str(), L"wb");
+#else
+  return std::fopen(temp.c_str(), "wbx");
+#endif
+}
+
+// The new file, with the old one's permissions from before its first byte,
+// so a private ledger is never readable by others, not even half written.
+bool writeTemporary(const fs::path& temp, std::string_view bytes,
+                    const fs::file_status& old) {
+  std::FILE* out = createExclusively(temp);
+  if (!out) return false;
+  std::error_code ec;
+  if (fs::is_regular_file(old)) fs::permissions(temp, old.permissions(), ec);
+  bool ok = !ec;
+  if (ok && !bytes.empty()) ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+  return std::fclose(out) == 0 && ok;
 }
 
 // A name beside `target` that nothing holds yet; empty when none is found.
@@ -147,11 +175,10 @@ bool replaceWholeFile(const fs::path& file, std::string_view bytes,
   const fs::file_status old = fs::status(target, ec);
   // On the disk before the rename, so the name never shows a file whose
   // data a power cut could still lose.
-  if (!writeTemporary(temp, bytes) || (flush && !flush(temp))) {
+  if (!writeTemporary(temp, bytes, old) || (flush && !flush(temp))) {
     fs::remove(temp, ec);
     return false;
   }
-  if (fs::is_regular_file(old)) fs::permissions(temp, old.permissions(), ec);
   fs::rename(temp, target, ec);
   if (ec) {
     std::error_code ignored;

@@ -40,8 +40,8 @@ bool readWholeFile(const std::filesystem::path& file, std::string* bytes,
 // False when the save failed (the temporary file could not be written or
 // flushed, or the rename failed); the old file is then as it was. Before
 // writing, temporary files left beside it by earlier interrupted saves
-// (names of the form "<name>.tmp<digits>[-<digits>]", untouched for a few
-// minutes) are removed.
+// (names of the form "<name>.tmp<16 hex digits>-<digits>", untouched for a
+// few minutes) are removed; no other file is ever touched.
 bool replaceWholeFile(const std::filesystem::path& file, std::string_view bytes,
                       const DiskFlush& flush);
 
