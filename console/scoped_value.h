@@ -18,8 +18,6 @@ class ScopedValue {
   ScopedValue(const ScopedValue&) = delete;
   ScopedValue& operator=(const ScopedValue&) = delete;
 
-  const T& saved() const { return saved_; }
-
  private:
   T& target_;
   T saved_;

@@ -34,7 +34,6 @@ void setServices(const Services& services) {
 }
 
 void clearServices() { installed = Services(); }
-bool servicesInstalled() { return installed.window != nullptr; }
 
 Window& window() { return need(installed.window, "window"); }
 Clipboard& clipboard() { return need(installed.clipboard, "clipboard"); }
@@ -64,6 +63,5 @@ void setRecorder(Recorder r) { recorder = std::move(r); }
 void record(std::string_view line) {
   if (recorder) recorder(line);
 }
-bool recording() { return static_cast<bool>(recorder); }
 
 }  // namespace plat

@@ -49,7 +49,6 @@ struct Services {
 void setServices(const Services& services);
 // Uninstalls them (tests, the runner's end); no service may be used after.
 void clearServices();
-bool servicesInstalled();
 
 // The installed services, by name.
 Window& window();
@@ -77,7 +76,6 @@ std::string readProfileString(const char* section, const char* key,
 using Recorder = std::function<void(std::string_view line)>;
 void setRecorder(Recorder recorder);
 void record(std::string_view line);
-bool recording();
 
 }  // namespace plat
 
