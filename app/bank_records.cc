@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "speech/family_settings.h"
+#include "synth/family_settings.h"
 
 namespace {
 

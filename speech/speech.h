@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "platform/shared/riff.h"
-#include "speech/family_settings.h"
+#include "synth/family_settings.h"
 
 constexpr size_t kWaveHeaderSize = plat::kPcmHeaderBytes;
 constexpr size_t kClickSamples = 256;
@@ -26,7 +26,6 @@ constexpr size_t kClickSamples = 256;
 struct SpeechState {
   std::string soundDirectory;    // program's recordings; trailing separator
   std::string lettersDirectory;  // system sounds; trailing separator
-  std::string programDirectory;  // current directory at start, no trailing
   int speed = 3;                 // 1..5
   bool engineActive = false;     // a text engine speaks texts
   int engineType = 4;            // the engine type it was started with

@@ -3,7 +3,7 @@
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/platform.h"
-#include "speech/family_settings.h"
+#include "synth/family_settings.h"
 #include "speech/speech.h"
 #include "synth/wave_player.h"
 

@@ -24,11 +24,6 @@ void buildClickImage(uint8_t* image) {
     samples[i] = i < 64 ? static_cast<uint8_t>(noise(random)) : 128;
 }
 
-std::string withoutTrailingSeparator(std::string dir) {
-  if (endsWithSeparator(dir)) dir.pop_back();
-  return dir;
-}
-
 [[noreturn]] void failDiphoneStart(int code) {
   writeText("Erro de inicializa\xE7\xE3o: " + std::to_string(code));
   writeLineEnd();
@@ -67,8 +62,7 @@ SpeechState& speechState() { return state; }
 
 void resetSpeech() {
   state = SpeechState{};
-  state.programDirectory =
-      withoutTrailingSeparator(plat::system().currentDirectory());
+  resetFamilySettings();
   buildClickImage(state.clickImage);
 }
 

@@ -38,7 +38,7 @@ TEST_F(FamilySettingsTest, AbsentValuesAndTheDefaultSection) {
 }
 
 TEST_F(FamilySettingsTest, AtStandsForTheInstallationDirectory) {
-  const std::string program = speechState().programDirectory;
+  const std::string program = familyProgramDirectory();
   familySettings({"[TALONIX]", "A=@\\som\\", "B=x;@\\a;@\\b", "C=@", "D=a@b"});
   // PGMLUMIRA unset: the program directory; only the "@" is replaced.
   EXPECT_EQ(readFamilySetting("TALONIX", "A"), program + "\\som\\");
@@ -58,7 +58,7 @@ TEST_F(FamilySettingsTest, AtWithInstallationDirectorySet) {
 TEST_F(FamilySettingsTest, InstallationDirectoryBeginningWithAtIsIgnored) {
   familySettings({"[LUMIRA]", "PGMLUMIRA=@elsewhere", "[TALONIX]", "A=@x"});
   EXPECT_EQ(readFamilySetting("TALONIX", "A"),
-            speechState().programDirectory + "x");
+            familyProgramDirectory() + "x");
 }
 
 TEST_F(FamilySettingsTest, InstallationDirectoryHoldingAtDoesNotLoop) {

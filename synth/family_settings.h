@@ -1,10 +1,16 @@
 // The family settings file LUMIRA.INI, shared by every talking program of
 // the family, and small helpers for the values read from it.
-#ifndef TALONIX_SPEECH_FAMILY_SETTINGS_H_
-#define TALONIX_SPEECH_FAMILY_SETTINGS_H_
+#ifndef TALONIX_SYNTH_FAMILY_SETTINGS_H_
+#define TALONIX_SYNTH_FAMILY_SETTINGS_H_
 
 #include <string>
 #include <string_view>
+
+// Takes the program directory: the current directory at program start,
+// without a trailing separator. Start-up and tests.
+void resetFamilySettings();
+// Stands for the family installation directory when none is configured.
+const std::string& familyProgramDirectory();
 
 // The value of `key` in `section` (empty = "LUMIRA"), empty when absent.
 // "@" stands for the family installation directory ("PGMLUMIRA" of section
@@ -31,4 +37,4 @@ std::string withTrailingSeparator(std::string_view path);
 // directory that holds the program.
 std::string tarvekDirectory();
 
-#endif  // TALONIX_SPEECH_FAMILY_SETTINGS_H_
+#endif  // TALONIX_SYNTH_FAMILY_SETTINGS_H_

@@ -1,12 +1,13 @@
-#include "speech/family_settings.h"
+#include "synth/family_settings.h"
 
 #include <climits>
 #include <string>
 
 #include "platform/platform.h"
-#include "speech/speech.h"
 
 namespace {
+
+std::string programDirectory;  // current directory at start, no trailing separator
 
 constexpr size_t kValueBuffer = 255;
 constexpr const char* kFamilyFile = "LUMIRA.INI";
@@ -19,7 +20,7 @@ std::string readRaw(const std::string& section, const std::string& key,
 
 std::string installDirectory(const std::string& file) {
   std::string dir = readRaw("LUMIRA", "PGMLUMIRA", file);
-  if (dir.empty() || dir[0] == '@') return speechState().programDirectory;
+  if (dir.empty() || dir[0] == '@') return programDirectory;
   return dir;
 }
 
@@ -61,11 +62,18 @@ std::string expandAt(std::string value, const std::string& file) {
 
 }  // namespace
 
+void resetFamilySettings() {
+  programDirectory = plat::system().currentDirectory();
+  if (endsWithSeparator(programDirectory)) programDirectory.pop_back();
+}
+
+const std::string& familyProgramDirectory() { return programDirectory; }
+
 std::string familySettingsFile() {
   plat::System& p = plat::system();
   std::string inWindows = withTrailingSeparator(p.windowsDirectory());
   if (p.fileExists(inWindows + kFamilyFile)) return kFamilyFile;
-  return speechState().programDirectory + p.pathSeparator() + kFamilyFile;
+  return programDirectory + p.pathSeparator() + kFamilyFile;
 }
 
 std::string readFamilySetting(std::string_view section, std::string_view key) {
