@@ -133,10 +133,14 @@ int RunnerFixture::runRaw(const std::vector<std::string>& args) {
 RunResult RunnerFixture::runWith(const std::string& script,
                                  const std::vector<std::string>& extra, bool audio) {
   plat::headless::TranscriptFiles files{dir_ / "screen.txt", dir_ / "attrs.txt",
-                                        dir_ / "speech.txt", {}};
-  if (audio) files.audio = dir_ / "session.wav";
+                                        dir_ / "speech.txt", {}, {}};
+  if (audio) {
+    files.audio = dir_ / "session.wav";
+    files.levels = dir_ / "levels.txt";
+  }
   // A run that writes nothing must not be read as the one before it.
-  for (const fs::path& old : {files.screen, files.attrs, files.speech, dir_ / "session.wav"})
+  for (const fs::path& old : {files.screen, files.attrs, files.speech, dir_ / "session.wav",
+                         dir_ / "levels.txt"})
     fs::remove(old);
   testfiles::writeFile(dir_ / "keys.txt", script);
   std::vector<std::string> args = {"--keys",   (dir_ / "keys.txt").string(),
@@ -145,7 +149,10 @@ RunResult RunnerFixture::runWith(const std::string& script,
                                    "--speech", files.speech.string(),
                                    "--config-dir", configDir().string(),
                                    "--workdir", workDir().string()};
-  if (audio) args.insert(args.end(), {"--audio", files.audio.string()});
+  if (audio) {
+    args.insert(args.end(), {"--audio", files.audio.string(), "--levels",
+                             files.levels.string()});
+  }
   args.insert(args.end(), extra.begin(), extra.end());
   RunResult r;
   r.code = runRaw(args);

@@ -14,6 +14,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/key_script.h"
 #include "platform/headless/transcript.h"
+#include "platform/shared/codepage.h"
 #include "platform/shared/whole_file.h"
 
 namespace {
@@ -21,14 +22,14 @@ namespace {
 constexpr int kUsageError = 2;
 
 struct Options {
-  std::filesystem::path keys, screen, attrs, speech, audio, configDir, workDir;
+  std::filesystem::path keys, screen, attrs, speech, audio, levels, configDir, workDir;
   std::optional<plat::LocalTime> now;
 };
 
 int usage(const std::string& problem) {
   std::cerr << "talonix-run: " << problem << "\n"
             << "usage: talonix-run --keys FILE [--screen FILE] [--attrs FILE]"
-               " [--speech FILE] [--audio FILE] [--config-dir DIR] [--workdir DIR]"
+               " [--speech FILE] [--audio FILE] [--levels FILE] [--config-dir DIR] [--workdir DIR]"
                " [--now YYYY-MM-DDTHH:MM]\n";
   return kUsageError;
 }
@@ -80,6 +81,8 @@ int parseOptions(int argc, char** argv, Options* o) {
       o->speech = value;
     } else if (arg == "--audio") {
       o->audio = value;
+    } else if (arg == "--levels") {
+      o->levels = value;
     } else if (arg == "--config-dir") {
       o->configDir = value;
     } else if (arg == "--workdir") {
@@ -98,12 +101,21 @@ int parseOptions(int argc, char** argv, Options* o) {
 
 // Writes each requested output; false (with a message) when one fails.
 bool writeOutputs(const Options& o, const plat::headless::HeadlessPlatform& p) {
-  const plat::headless::TranscriptFiles files{o.screen, o.attrs, o.speech, o.audio};
+  const plat::headless::TranscriptFiles files{o.screen, o.attrs, o.speech, o.audio, o.levels};
   const std::vector<std::filesystem::path> failed = plat::headless::writeTranscript(p, files);
   for (const std::filesystem::path& path : failed) {
     std::cerr << "talonix-run: cannot write " << path.string() << "\n";
   }
   return failed.empty();
+}
+
+// The program is given the path it has beside the runner, so that it finds
+// the voice kit of the build or installation as it would started itself.
+std::string programPathOf(const char* argv0) {
+  std::error_code ec;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) self = std::filesystem::absolute(argv0, ec);
+  return plat::utf8ToCp1252((self.parent_path() / "talonix").string());
 }
 
 }  // namespace
@@ -132,6 +144,7 @@ int main(int argc, char** argv) {
     if (env && *env) config.configDir = env;
   }
   config.startTime = o.now;
+  config.programPath = programPathOf(argv[0]);
   plat::headless::HeadlessPlatform platform(config);
   platform.addKeyGroups(groups);
   platform.install();

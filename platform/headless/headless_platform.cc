@@ -407,6 +407,7 @@ void HeadlessPlatform::exitProcess(int code) { throw plat::ExitRequest{code}; }
 
 void HeadlessPlatform::record(std::string_view line) {
   speech_.emplace_back(line);
+  speechTimesUs_.push_back(virtualUs());
 }
 
 // --- Reading back ----------------------------------------------------------

@@ -187,6 +187,8 @@ class HeadlessPlatform : public plat::Window,
   const PaintedCell& cellAt(int column, int row) const;
   bool invalid() const { return invalid_; }
   const std::vector<std::string>& speech() const { return speech_; }
+  // The virtual clock (microseconds) at which each speech line was made.
+  const std::vector<uint64_t>& speechTimes() const { return speechTimesUs_; }
   bool caretShown() const { return caretShown_; }
   int caretColumn() const { return caretColumn_; }
   int caretRow() const { return caretRow_; }
@@ -275,6 +277,7 @@ class HeadlessPlatform : public plat::Window,
   bool clipboardClosed_ = false;
 
   std::vector<std::string> speech_;
+  std::vector<uint64_t> speechTimesUs_;
 
   plat::KeyState keys_;  // modifiers of the last keyboard message
   plat::IniProfile profile_;

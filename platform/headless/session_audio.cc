@@ -1,6 +1,7 @@
 #include "platform/headless/session_audio.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "platform/shared/riff.h"
@@ -153,6 +154,43 @@ std::vector<int16_t> sessionAudioSamples(const HeadlessPlatform& p) {
     if (s.loop) mixLoop(p.loopCaptures()[s.index], s, &out);
   }
   return out;
+}
+
+namespace {
+
+// Sum of squares (full scale 1.0) and count of the samples of `w` whose
+// time falls in [fromUs, toUs).
+void addEnergy(const WaveCapture& w, uint64_t fromUs, uint64_t toUs,
+               double* energy, uint64_t* count) {
+  if (w.sampleRate == 0 || w.channels == 0 || w.bitsPerSample < 8) return;
+  const uint16_t sampleBytes = w.bitsPerSample / 8;
+  const size_t frameBytes = static_cast<size_t>(sampleBytes) * w.channels;
+  const uint64_t frames = w.playedBytes / frameBytes;
+  const uint64_t from = fromUs <= w.startUs ? 0
+      : ((fromUs - w.startUs) * w.sampleRate + 999999) / 1000000;
+  const uint64_t to = toUs <= w.startUs ? 0
+      : std::min<uint64_t>(frames, ((toUs - w.startUs) * w.sampleRate + 999999) / 1000000);
+  for (uint64_t f = from; f < to; ++f) {
+    const double v = sampleAt(w.data.data() + f * frameBytes, sampleBytes) / 32768.0;
+    *energy += v * v;
+  }
+  if (to > from) *count += to - from;
+}
+
+}  // namespace
+
+std::vector<double> speechLevels(const HeadlessPlatform& p) {
+  const std::vector<uint64_t>& times = p.speechTimes();
+  std::vector<double> levels(times.size(), -std::numeric_limits<double>::infinity());
+  for (size_t i = 0; i < times.size(); ++i) {
+    const uint64_t from = times[i];
+    const uint64_t to = i + 1 < times.size() ? times[i + 1] : p.virtualUs();
+    double energy = 0;
+    uint64_t count = 0;
+    for (const WaveCapture& w : p.waveCaptures()) addEnergy(w, from, to, &energy, &count);
+    if (count > 0 && energy > 0) levels[i] = 10.0 * std::log10(energy / static_cast<double>(count));
+  }
+  return levels;
 }
 
 std::vector<uint8_t> sessionAudioWav(const HeadlessPlatform& p) {

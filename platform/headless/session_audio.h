@@ -31,6 +31,14 @@ std::vector<int16_t> sessionAudioSamples(const HeadlessPlatform& platform);
 // A complete WAV file (44-byte header and the samples).
 std::vector<uint8_t> sessionAudioWav(const HeadlessPlatform& platform);
 
+// For each speech record line, the level of the wave output that sounded
+// from the moment the line was made until the next line (the last: until
+// the run ended), on the virtual clock: the RMS of the samples in dBFS
+// (a full-scale square wave is 0), or -infinity when nothing sounded.
+// Looping tones are not counted. So a test can tell that each text the
+// program said was heard, and not only recorded.
+std::vector<double> speechLevels(const HeadlessPlatform& platform);
+
 // Whole frames of device bytes at their own format, turned into the
 // file's format.
 std::vector<int16_t> convertToSessionFormat(const uint8_t* data, size_t bytes,

@@ -1,5 +1,7 @@
 #include "platform/headless/transcript.h"
 
+#include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -87,6 +89,18 @@ std::vector<std::string> speechLines(const HeadlessPlatform& platform) {
   return lines;
 }
 
+std::vector<std::string> levelLines(const HeadlessPlatform& platform) {
+  const std::vector<std::string> speech = speechLines(platform);
+  const std::vector<double> levels = speechLevels(platform);
+  std::vector<std::string> lines;
+  for (size_t i = 0; i < speech.size() && i < levels.size(); ++i) {
+    char level[32] = "-inf";
+    if (std::isfinite(levels[i])) std::snprintf(level, sizeof level, "%.1f", levels[i]);
+    lines.push_back(std::string(level) + "\t" + speech[i]);
+  }
+  return lines;
+}
+
 Transcript transcriptOf(const HeadlessPlatform& platform) {
   Transcript t;
   t.screen = screenLines(platform);
@@ -104,6 +118,7 @@ std::vector<std::filesystem::path> writeTranscript(const HeadlessPlatform& platf
   put(files.screen, [&] { return screenLines(platform); });
   put(files.attrs, [&] { return attrLines(platform); });
   put(files.speech, [&] { return speechLines(platform); });
+  put(files.levels, [&] { return levelLines(platform); });
   if (!files.audio.empty() && !writeBytes(files.audio, sessionAudioWav(platform))) {
     failed.push_back(files.audio);
   }
@@ -115,6 +130,7 @@ Transcript readTranscript(const TranscriptFiles& files) {
   t.screen = readLines(files.screen);
   t.attrs = readLines(files.attrs);
   t.speech = readLines(files.speech);
+  t.levels = readLines(files.levels);
   t.audio = readBytes(files.audio);
   return t;
 }

@@ -4,6 +4,9 @@
 //   attrs   25 rows of 80 attributes, two upper-case hex digits each
 //           (background in the first, foreground in the second);
 //   speech  the speech record, one UTF-8 line per call;
+//   levels  each speech line after the level (dBFS, or -inf) of the sound
+//           that played while it was the last line (speechLevels), and a
+//           tab;
 //   audio   the session's sound as one WAV file (session_audio.h).
 // The text files hold one line per entry, each ended by LF. Keeping the
 // writer and the reader here means the runner's files and the tests' view of
@@ -24,6 +27,7 @@ struct Transcript {
   std::vector<std::string> screen;
   std::vector<std::string> attrs;
   std::vector<std::string> speech;
+  std::vector<std::string> levels;
   std::vector<uint8_t> audio;  // the WAV file; empty when not taken
 
   // The attribute of a cell (0-based) from the hex rows; -1 when the rows
@@ -35,11 +39,12 @@ struct Transcript {
 std::vector<std::string> screenLines(const HeadlessPlatform& platform);
 std::vector<std::string> attrLines(const HeadlessPlatform& platform);
 std::vector<std::string> speechLines(const HeadlessPlatform& platform);
+std::vector<std::string> levelLines(const HeadlessPlatform& platform);
 Transcript transcriptOf(const HeadlessPlatform& platform);
 
 // Where each output goes; an empty path is an output not wanted.
 struct TranscriptFiles {
-  std::filesystem::path screen, attrs, speech, audio;
+  std::filesystem::path screen, attrs, speech, audio, levels;
 };
 
 // Writes each wanted output; returns the paths that could not be written.
