@@ -104,7 +104,7 @@ bool loadDiphoneRules(std::string_view fileName) {
 void loadDiphoneExceptionsFromBytes(std::string_view bytes) {
   std::vector<DiphoneException>& table = rulesRecord.exceptions;
   table.clear();
-  forEachLine(bytes, [&table](std::string_view line) {
+  forEachLine(bytes, [&](std::string_view line) {
     line = line.substr(0, kExceptionTextMax);
     const size_t equals = line.find('=');
     if (equals == 0 || equals == std::string_view::npos) return true;
