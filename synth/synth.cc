@@ -1,5 +1,6 @@
 #include "synth/synth.h"
 
+#include "synth/diphone_rules.h"
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
 #include "synth/synth_seams.h"
@@ -8,5 +9,6 @@
 void resetSynth() {
   resetSpeechSettings();
   resetWavePlayer();
+  resetDiphoneRules();
   setDiphoneStartResult(0);
 }
