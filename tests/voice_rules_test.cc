@@ -58,7 +58,7 @@ const Word kWords[] = {
     {"mesmo", "[ m/E^/z/ m/u]"},
     // nasal vowels and diphthongs
     {"campo", "[ k/A~/ p/u]"},
-    {"homens", "[/O^/ m/e~y/s]"},
+    {"homens", "[/O/ m/e~y/s]"},
     {"falam", "[ f/A/ l/a~w]"},
     {"m\xE3" "e", "[ m/A~y]"},
     {"p\xF5" "e", "[ p/O~y]"},
