@@ -46,6 +46,7 @@ std::vector<std::string> brazilianVoices(SPDConnection* c) {
 // the connection given up.
 constexpr auto kConnectLimit = std::chrono::seconds(5);  // may spawn a server
 constexpr auto kCallLimit = std::chrono::seconds(1);
+constexpr auto kListLimit = std::chrono::seconds(20);  // seen at 7.5 s
 // The service begins a text within milliseconds; one it has not begun by
 // then will not be.
 constexpr auto kBeginLimit = std::chrono::seconds(2);
@@ -115,10 +116,10 @@ bool SpeechdVoice::start(int voice, int rate, int pitch, plat::SampleSink& sink)
     bool givenUp = false;
   };
   auto opening = std::make_shared<Opening>();
-  const bool returned = returnsWithin(kConnectLimit, [opening] {
+  const bool returned = returnsWithin(kConnectLimit, [opening, spawn = autospawn_] {
     char* error = nullptr;
     SPDConnection* c = spd_open2("talonix", "speech", nullptr,
-                                 SPD_MODE_THREADED, nullptr, 1, &error);
+                                 SPD_MODE_THREADED, nullptr, spawn ? 1 : 0, &error);
     std::free(error);
     std::lock_guard<std::mutex> hold(opening->lock);
     if (opening->givenUp && c != nullptr) spd_close(c);
@@ -143,23 +144,27 @@ bool SpeechdVoice::start(int voice, int rate, int pitch, plat::SampleSink& sink)
   c->callback_begin = relay;
   c->callback_end = relay;
   c->callback_cancel = relay;
-  auto chosenName = std::make_shared<std::string>();
-  const bool ready = returnsWithin(kCallLimit, [c, voice, rate, pitch, chosenName] {
+  const bool ready = returnsWithin(kCallLimit, [c, rate, pitch] {
     spd_set_notification_on(c, SPD_BEGIN);
     spd_set_notification_on(c, SPD_END);
     spd_set_notification_on(c, SPD_CANCEL);
     spd_set_language(c, "pt-BR");
-    const std::vector<std::string> names = brazilianVoices(c);
-    if (!names.empty()) {
-      const size_t chosen =
-          voice >= 1 && static_cast<size_t>(voice) <= names.size() ? voice - 1 : 0;
-      if (spd_set_synthesis_voice(c, names[chosen].c_str()) == 0)
-        *chosenName = names[chosen];
-    }
     spd_set_voice_rate(c, rateOf(rate));
     spd_set_voice_pitch(c, pitchOf(pitch));
   });
-  if (!ready) {
+  // Voice 0 is the language's own first voice: the server's list of voices
+  // takes seconds to come, so it is asked for only when a voice is chosen.
+  auto chosenName = std::make_shared<std::string>();
+  const bool chosen = !ready || voice < 1 ||
+                      returnsWithin(kListLimit, [c, voice, chosenName] {
+    const std::vector<std::string> names = brazilianVoices(c);
+    if (names.empty()) return;
+    const size_t index =
+        static_cast<size_t>(voice) <= names.size() ? voice - 1 : 0;
+    if (spd_set_synthesis_voice(c, names[index].c_str()) == 0)
+      *chosenName = names[index];
+  });
+  if (!ready || !chosen) {
     giveUp();
     return false;
   }

@@ -12,8 +12,9 @@
 // waited for.
 //
 // Settings, mapped onto speech-dispatcher's -100..100 scales:
-// - VOZ: 1-based among the service's "pt-BR" voices, the first when 0 or
-//   out of range (the language alone when it lists none).
+// - VOZ: 1-based among the service's "pt-BR" voices, the first when out of
+//   range; 0 (or a service that lists none) keeps the language's default
+//   voice, which is its first.
 // - VELOCIDADE: rate = 100 x log3(voiceSpeedFactor), clamped: -10..10
 //   becomes -100..100 in steps of 10; above 10, words per minute, 175
 //   giving 0 and 525 the top.
@@ -35,8 +36,11 @@ namespace plat::speechd {
 class SpeechdVoice : public plat::Voice {
  public:
   // Events of the service wake the program through `wake`, which must
-  // accept posts from any thread.
-  explicit SpeechdVoice(plat::EventSink& wake) : wake_(wake) {}
+  // accept posts from any thread. With `autospawn`, a start with no server
+  // running has libspeechd start one, as desktop programs do; the server's
+  // address is libspeechd's (SPEECHD_ADDRESS, else the user's socket).
+  explicit SpeechdVoice(plat::EventSink& wake, bool autospawn = true)
+      : wake_(wake), autospawn_(autospawn) {}
   ~SpeechdVoice() override;
   SpeechdVoice(const SpeechdVoice&) = delete;
   SpeechdVoice& operator=(const SpeechdVoice&) = delete;
@@ -63,6 +67,7 @@ class SpeechdVoice : public plat::Voice {
   void giveUp();
 
   plat::EventSink& wake_;
+  bool autospawn_;
   void* connection_ = nullptr;  // SPDConnection
   std::string voiceName_;
   // Message ids grow: the last one handed over and the last one finished
