@@ -101,8 +101,9 @@ TEST_F(VoicesTest, EngineTypeChoosesTheVoice) {
   forget();
   startWith({"TIPOSAPI=3"});
   EXPECT_FALSE(speechState().engineActive);
-  EXPECT_EQ(heard(), (Lines{"say O motor de fala portugu\xEAs ainda n\xE3o "
-                            "existe nesta vers\xE3o"}));
+  ASSERT_FALSE(heard().empty());
+  EXPECT_EQ(heard().front(), "say O motor de fala portugu\xEAs ainda n\xE3o "
+                             "existe nesta vers\xE3o");
   EXPECT_EQ(screenRow(1), "");
   EXPECT_EQ(voice(VoiceKind::kSapi5).starts() + voice(VoiceKind::kSapi4).starts(), 3);
   EXPECT_EQ(spoken("7"), (Lines{"number sete"}));
@@ -169,6 +170,10 @@ class EspeakVoiceTest : public VoicesTest {
     plat::Services s = platform_->services();
     s.voices = &pair_;
     plat::setServices(s);
+  }
+  void TearDown() override {
+    espeak_.end();  // its sink needs the services still installed
+    VoicesTest::TearDown();
   }
   plat::espeak::EspeakVoice espeak_;
   plat::VoicePair pair_{&espeak_, nullptr};

@@ -116,7 +116,7 @@ bool SpeechdVoice::start(int voice, int rate, int pitch, plat::SampleSink& sink)
     bool givenUp = false;
   };
   auto opening = std::make_shared<Opening>();
-  const bool returned = returnsWithin(kConnectLimit, [opening, spawn = autospawn_] {
+  returnsWithin(kConnectLimit, [opening, spawn = autospawn_] {
     char* error = nullptr;
     SPDConnection* c = spd_open2("talonix", "speech", nullptr,
                                  SPD_MODE_THREADED, nullptr, spawn ? 1 : 0, &error);
@@ -127,9 +127,10 @@ bool SpeechdVoice::start(int voice, int rate, int pitch, plat::SampleSink& sink)
   });
   SPDConnection* c = nullptr;
   {
+    // A connection made just after the wait ended is taken all the same.
     std::lock_guard<std::mutex> hold(opening->lock);
-    opening->givenUp = !returned;
-    c = returned ? opening->connection : nullptr;
+    c = opening->connection;
+    opening->givenUp = c == nullptr;
   }
   if (c == nullptr) return false;
   connection_ = c;
