@@ -7,6 +7,7 @@
 #include "platform/audio.h"
 #include "platform/magnifier.h"
 #include "platform/printer.h"
+#include "platform/voices.h"
 
 namespace plat {
 
@@ -33,6 +34,13 @@ class NoMagnifier : public Magnifier {
 
 // No printer yet: it comes with cheque printing.
 class NoPrinter : public Printer {};
+
+// No platform voices (Windows until its speech interfaces are reached):
+// every start of a platform voice fails, so the diphone path speaks.
+class NoVoices : public Voices {
+ public:
+  Voice* voice(VoiceKind) override { return nullptr; }
+};
 
 }  // namespace plat
 

@@ -30,6 +30,7 @@ void setServices(const Services& services) {
   need(services.profile, "profile");
   need(services.system, "system");
   need(services.printer, "printer");
+  need(services.voices, "voices");
   installed = services;
 }
 
@@ -42,6 +43,7 @@ Audio& audio() { return need(installed.audio, "audio"); }
 Profile& profile() { return need(installed.profile, "profile"); }
 System& system() { return need(installed.system, "system"); }
 Printer& printer() { return need(installed.printer, "printer"); }
+Voices& voices() { return need(installed.voices, "voices"); }
 
 std::string readProfileString(const char* section, const char* key,
                               const char* defaultValue, const char* file,

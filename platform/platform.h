@@ -29,6 +29,7 @@
 #include "platform/printer.h"
 #include "platform/profile.h"
 #include "platform/system.h"
+#include "platform/voices.h"
 #include "platform/window.h"
 
 namespace plat {
@@ -41,6 +42,7 @@ struct Services {
   Profile* profile = nullptr;
   System* system = nullptr;
   Printer* printer = nullptr;
+  Voices* voices = nullptr;
 };
 
 // Installs a backend's services for the whole process. Every member must be
@@ -58,6 +60,7 @@ Audio& audio();
 Profile& profile();
 System& system();
 Printer& printer();
+Voices& voices();
 
 // profile().getPrivateProfileString as a string: the value (or the
 // default) cut to `bufferSize - 1` characters, as a buffer of that size

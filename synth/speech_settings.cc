@@ -1,13 +1,50 @@
 #include "synth/speech_settings.h"
 
+#include <charconv>
 #include <utility>
 
-#include "synth/synth_seams.h"
+#include "console/console.h"
+#include "synth/diphone_synth.h"
+#include "synth/family_settings.h"
+#include "synth/text_engine.h"
+#include "synth/wave_player.h"
 
 namespace {
+
 SpeechSettings settingsRecord;
 SynthDispatch dispatchRecord;
-bool engineStartResult = false;
+
+constexpr size_t kDatabaseNameMax = 8;
+constexpr uint16_t kStartWaitMs = 50;
+
+// A yes/no setting: yes unless empty or beginning with "N" or "n".
+bool settingYes(const std::string& value) {
+  return !value.empty() && value[0] != 'N' && value[0] != 'n';
+}
+
+// The value when the whole text (blanks aside) is an integer, otherwise
+// the fallback.
+int integerOr(const std::string& value, int fallback) {
+  const size_t first = value.find_first_not_of(" \t");
+  if (first == std::string::npos) return fallback;
+  const size_t last = value.find_last_not_of(" \t");
+  const char* begin = value.data() + first;
+  const char* end = value.data() + last + 1;
+  if (*begin == '+') ++begin;  // from_chars takes only "-"
+  int result = 0;
+  const auto [stop, error] = std::from_chars(begin, end, result);
+  return error == std::errc() && stop == end ? result : fallback;
+}
+
+TextEngine& engineFor(int engineType) {
+  if (engineType == 3) return portugueseEngine();
+  if (engineType == 5 || engineType == 54)
+    return platformVoiceEngine(plat::VoiceKind::kSapi5);
+  return platformVoiceEngine(plat::VoiceKind::kSapi4);
+}
+
+TextEngine& currentEngine() { return engineFor(dispatchRecord.engineKind); }
+
 }  // namespace
 
 SpeechSettings& speechSettings() { return settingsRecord; }
@@ -16,43 +53,48 @@ SynthDispatch& synthDispatch() { return dispatchRecord; }
 void resetSpeechSettings() {
   settingsRecord = SpeechSettings{};
   dispatchRecord = SynthDispatch{};
-  engineStartResult = false;
+  resetTextEngines();
 }
 
-// Stand-in until the speech-settings reader is built: it takes the default
-// of every value instead of reading the "SINTETIZADOR" section.
 void readSpeedSettings(int speed) {
+  const std::string suffix = std::to_string(speed);
+  auto read = [&suffix](const char* key) {
+    return readFamilySetting("SINTETIZADOR", key + suffix);
+  };
   SpeechSettings fresh;
   fresh.speed = speed;
+  fresh.databaseName = read("DIFONES").substr(0, kDatabaseNameMax);
+  const int unitCut = settingInteger(read("CORTEFON"));
+  const int minimumUnit = settingInteger(read("SOBRAFON"));
+  const int groupGap = settingInteger(read("INTERPAL"));
+  const bool compress = settingYes(read("CORTAFALA"));
+  const bool fast = settingYes(read("RAPIDINHO"));
+  setDiphoneTuning(unitCut, minimumUnit, groupGap);
+  wavePlayer().compressSpeech = compress;
+  wavePlayer().fastPlay = fast;
+  fresh.periodPause = integerOr(read("PAUSAPONTO"), 250);
+  fresh.commaPause = integerOr(read("PAUSAVIRG"), 150);
+  fresh.colonPause = integerOr(read("PAUSADOISPONTOS"), 200);
   settingsRecord = std::move(fresh);
 }
 
-// Stand-in until the text engines are built: no engine can start, so the
-// speech layer speaks everything on its diphone path.
 bool synthStart(int voice, int rate, int pitch, int engineType) {
   dispatchRecord.engineKind = engineType;
-  dispatchRecord.voice = voice;
-  dispatchRecord.rate = rate;
-  dispatchRecord.pitch = pitch;
-  ++dispatchRecord.startCount;
-  return engineStartResult;
+  const bool ready = currentEngine().start(voice, rate, pitch);
+  // What the engine says on starting ends before the program goes on.
+  if (ready) {
+    while (synthIsSpeaking(1)) waitMs(kStartWaitMs);
+  }
+  return ready;
 }
 
-// Stand-in until the text engines are built: the text is only kept.
-void synthSpeak(std::string_view text) {
-  dispatchRecord.handedTexts.emplace_back(text);
-}
+void synthSpeak(std::string_view text) { currentEngine().speak(text); }
 
-// Stand-in until the text engines are built: nothing ever sounds.
 bool synthIsSpeaking(int kind) {
-  (void)kind;
-  return false;
+  pumpMessages();
+  return currentEngine().isSpeaking(kind);
 }
 
-// Stand-in until the text engines are built.
-void synthStop() {}
+void synthStop() { currentEngine().stop(); }
 
-// Stand-in until the text engines are built.
-void synthEnd() {}
-
-void setEngineStartResult(bool ready) { engineStartResult = ready; }
+void synthEnd() { currentEngine().end(); }

@@ -1,13 +1,9 @@
-// Seams for tests while the diphone synthesizer and the text engines are
-// stand-ins: what their start reports. resetSynth() puts both back (the
-// diphone start succeeds, no text engine starts).
+// A seam for tests while the diphone synthesizer is a stand-in: what its
+// start reports. resetSynth() puts it back (the start succeeds).
 #ifndef TALONIX_SYNTH_SYNTH_SEAMS_H_
 #define TALONIX_SYNTH_SYNTH_SEAMS_H_
 
 // startDiphoneSynth returns `code` (0 success, 1 and 2 its failures).
 void setDiphoneStartResult(int code);
-// synthStart reports `ready`, so the engine path of the speech layer can be
-// exercised before any engine exists.
-void setEngineStartResult(bool ready);
 
 #endif  // TALONIX_SYNTH_SYNTH_SEAMS_H_

@@ -3,7 +3,6 @@
 #include "tests/speech_fixture.h"
 
 #include "synth/speech_settings.h"
-#include "synth/synth_seams.h"
 
 namespace speechtest {
 namespace {
@@ -149,8 +148,14 @@ class SpeechEngineTest : public SpeechFixture {
     std::vector<std::string> lines = {"[TRADUTOR]", "SAPI=S", "[SERVFALA]"};
     lines.insert(lines.end(), servfala.begin(), servfala.end());
     familySettings(lines);
-    setEngineStartResult(true);
     initSpeech(0, "");
+  }
+  plat::headless::TestVoice& voice(plat::VoiceKind kind) {
+    return platform_->testVoice(kind);
+  }
+  int startsOfBoth() {
+    return voice(plat::VoiceKind::kSapi5).starts() +
+           voice(plat::VoiceKind::kSapi4).starts();
   }
 };
 
@@ -159,7 +164,7 @@ TEST_F(SpeechEngineTest, WholeTextGoesToTheEngine) {
   ASSERT_TRUE(speechState().engineActive);
   EXPECT_EQ(speechState().engineType, 5);
   EXPECT_EQ(spoken("10 ***** -5"), Lines{});
-  EXPECT_EQ(synthDispatch().handedTexts, (Lines{"10 ***** -5"}));
+  EXPECT_EQ(voice(plat::VoiceKind::kSapi5).texts(), (Lines{"10 ***** -5"}));
   EXPECT_TRUE(speechState().utterancePending);
   // Recorded sounds still play, after the utterance.
   speakChar('A');
@@ -170,37 +175,39 @@ TEST_F(SpeechEngineTest, WaitingKeyKeepsTheTextFromTheEngine) {
   startEngine({"TIPOSAPI=5"});
   type("k");
   speakText("nada");
-  EXPECT_TRUE(synthDispatch().handedTexts.empty());
+  EXPECT_TRUE(voice(plat::VoiceKind::kSapi5).texts().empty());
   EXPECT_EQ(readKey(), 'k');
 }
 
 TEST_F(SpeechEngineTest, RateAboveTenIsDroppedExceptForTypeFour) {
   startEngine({"TIPOSAPI=5", "VELOCIDADE=15", "VOZ=2", "TOM=7"});
-  EXPECT_EQ(synthDispatch().rate, 0);
-  EXPECT_EQ(synthDispatch().voice, 2);
-  EXPECT_EQ(synthDispatch().pitch, 7);
+  const plat::headless::TestVoice& sapi5 = voice(plat::VoiceKind::kSapi5);
+  EXPECT_EQ(sapi5.rate(), 0);
+  EXPECT_EQ(sapi5.voiceNumber(), 2);
+  EXPECT_EQ(sapi5.pitch(), 7);
   EXPECT_EQ(synthDispatch().engineKind, 5);
 
   endSpeech();
   EXPECT_FALSE(speechState().engineActive);
+  EXPECT_EQ(sapi5.ends(), 1);
   startEngine({"TIPOSAPI=4", "VELOCIDADE=15"});
-  EXPECT_EQ(synthDispatch().rate, 15);
+  EXPECT_EQ(voice(plat::VoiceKind::kSapi4).rate(), 15);
 }
 
 TEST_F(SpeechEngineTest, NoEngineUnlessConfigured) {
-  setEngineStartResult(true);
   for (const char* sapi : {"SAPI=Nao", "SAPI=nao", "SAPI=", ""}) {
     familySettings({"[TRADUTOR]", sapi});
     initSpeech(0, "");
     EXPECT_FALSE(speechState().engineActive) << sapi;
   }
-  EXPECT_EQ(synthDispatch().startCount, 0);
+  EXPECT_EQ(startsOfBoth(), 0);
 }
 
 TEST_F(SpeechEngineTest, EngineThatFailsLeavesTheDiphonePath) {
+  voice(plat::VoiceKind::kSapi4).setStartFails(true);
   familySettings({"[TRADUTOR]", "SAPI=Sim"});
   initSpeech(0, "");
-  EXPECT_EQ(synthDispatch().startCount, 1);
+  EXPECT_EQ(voice(plat::VoiceKind::kSapi4).starts(), 1);
   EXPECT_FALSE(speechState().engineActive);
   EXPECT_EQ(spoken("7"), (Lines{"number sete"}));
 }

@@ -119,6 +119,7 @@ plat::Services HeadlessPlatform::services() {
   s.profile = &profile_;
   s.system = this;
   s.printer = &printer_;
+  s.voices = &voices_;
   return s;
 }
 

@@ -16,6 +16,7 @@
 
 #include "platform/absent.h"
 #include "platform/headless/key_script.h"
+#include "platform/headless/test_voice.h"
 #include "platform/platform.h"
 #include "platform/shared/ini_profile.h"
 #include "platform/shared/window_defaults.h"
@@ -68,7 +69,8 @@ int64_t msFromCivil(const plat::LocalTime& t);
 
 // The whole simulated machine is one object: its window, sound and clock
 // share one virtual time and one event queue. It offers every service but
-// the printer; services() hands them out, install() puts them in place.
+// the printer, and test voices (test_voice.h); services() hands them out,
+// install() puts them in place.
 // Takes back what HeadlessPlatform::install() put in place.
 void uninstall();
 
@@ -212,6 +214,11 @@ class HeadlessPlatform : public plat::Window,
     std::string program, parameters, directory;
   };
   const std::vector<ShellRequest>& shellRequests() const { return shell_; }
+  // The test voices: the "SAPI 5" kind plays samples through the program's
+  // player, the "SAPI 4" kind speaks on its own, as on Linux.
+  TestVoice& testVoice(plat::VoiceKind kind) {
+    return kind == plat::VoiceKind::kSapi5 ? sampleVoice_ : ownAudioVoice_;
+  }
 
  private:
   struct Queued {
@@ -283,6 +290,9 @@ class HeadlessPlatform : public plat::Window,
   plat::IniProfile profile_;
   plat::NoPrinter printer_;
   std::vector<ShellRequest> shell_;
+  TestVoice sampleVoice_{*this, TestVoice::Shape::kSamples};
+  TestVoice ownAudioVoice_{*this, TestVoice::Shape::kOwnAudio};
+  plat::VoicePair voices_{&sampleVoice_, &ownAudioVoice_};
 };
 
 }  // namespace plat::headless

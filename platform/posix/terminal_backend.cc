@@ -8,7 +8,8 @@ TerminalBackend::TerminalBackend(int inFd, int outFd)
     : window(inFd, outFd),
       system([this] { window.flushScreen(); }, [this] { window.release(); }),
       audio(window),
-      profile(system, defaultWindowsDirectory()) {}
+      profile(system, defaultWindowsDirectory()),
+      speechdVoice(window) {}
 
 Services TerminalBackend::services() {
   Services s;
@@ -19,6 +20,7 @@ Services TerminalBackend::services() {
   s.profile = &profile;
   s.system = &system;
   s.printer = &printer;
+  s.voices = &voices;
   return s;
 }
 

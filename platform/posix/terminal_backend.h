@@ -1,15 +1,18 @@
 // The program in a text terminal: the terminal window with its clipboard,
-// the POSIX system, SDL's sound, settings in INI files, and no magnifier
-// (a terminal reports no release of the right button) nor printer yet.
+// the POSIX system, SDL's sound, settings in INI files, espeak-ng and
+// speech-dispatcher as the platform voices, and no magnifier (a terminal
+// reports no release of the right button) nor printer yet.
 #ifndef TALONIX_PLATFORM_POSIX_TERMINAL_BACKEND_H_
 #define TALONIX_PLATFORM_POSIX_TERMINAL_BACKEND_H_
 
 #include "platform/absent.h"
+#include "platform/espeak/espeak_voice.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_system.h"
 #include "platform/posix/terminal_window.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/shared/ini_profile.h"
+#include "platform/speechd/speechd_voice.h"
 
 namespace plat::posix {
 
@@ -26,6 +29,9 @@ struct TerminalBackend {
   IniProfile profile;
   NoMagnifier magnifier;
   NoPrinter printer;
+  espeak::EspeakVoice espeakVoice;
+  speechd::SpeechdVoice speechdVoice;
+  VoicePair voices{&espeakVoice, &speechdVoice};
 };
 
 }  // namespace plat::posix
