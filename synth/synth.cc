@@ -3,12 +3,11 @@
 #include "synth/diphone_rules.h"
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
-#include "synth/synth_seams.h"
 #include "synth/wave_player.h"
 
 void resetSynth() {
   resetSpeechSettings();
   resetWavePlayer();
   resetDiphoneRules();
-  setDiphoneStartResult(0);
+  resetDiphoneSynth();
 }

@@ -10,7 +10,6 @@
 
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
-#include "synth/synth_seams.h"
 #include "synth/wave_player.h"
 
 namespace speechtest {
@@ -103,10 +102,11 @@ TEST_F(InitSpeechTest, PauseLengthsTakeTheirDefaults) {
 }
 
 TEST_F(InitSpeechTest, DirectoriesGetTheirSeparator) {
-  familySettings({"[TRADUTOR]", "DIRLETRAS=/sons/letras"});
+  const std::string letters = (workDir() / "share" / "tarvek" / "som" / "letras").string();
+  familySettings({"[TRADUTOR]", "DIRLETRAS=" + letters});
   initSpeech(3, "/prog/som");
   EXPECT_EQ(speechState().soundDirectory, "/prog/som" + sep());
-  EXPECT_EQ(speechState().lettersDirectory, "/sons/letras" + sep());
+  EXPECT_EQ(speechState().lettersDirectory, letters + sep());
   initSpeech(3, "/prog/som\\");
   EXPECT_EQ(speechState().soundDirectory, "/prog/som\\");
   initSpeech(3, "");
@@ -123,8 +123,7 @@ TEST_F(InitSpeechTest, LettersDirectoryDefaultsToTheInstallationTree) {
 }
 
 TEST_F(InitSpeechTest, DiphoneFailureReportsWaitsForEnterAndEnds) {
-  setDiphoneStartResult(2);
-  // The database's name is shown as stored, cut to eight characters.
+  // No such database: the name is shown as stored, cut to eight characters.
   familySettings({"[SINTETIZADOR]", "DIFONES3=BRASILEIRO"});
   std::vector<plat::headless::KeyGroup> enter(1);
   ASSERT_TRUE(plat::headless::keyEvents("Enter", &enter[0].events));
@@ -135,7 +134,7 @@ TEST_F(InitSpeechTest, DiphoneFailureReportsWaitsForEnterAndEnds) {
   } catch (const plat::ExitRequest& exit) {
     EXPECT_EQ(exit.code, 0);
   }
-  EXPECT_EQ(screenRow(1), "Erro de inicializa\xE7\xE3o: 2");
+  EXPECT_EQ(screenRow(1), "Erro de inicializa\xE7\xE3o: 1");
   EXPECT_EQ(screenRow(2), "Banco de dados de voz: BRASILEI");
   EXPECT_EQ(platform_->keyGroupsLeft(), 0u);
 }
@@ -145,6 +144,7 @@ TEST_F(InitSpeechTest, DiphoneFailureReportsWaitsForEnterAndEnds) {
 using SpeechSoundTest = SpeechFixture;
 
 TEST_F(SpeechSoundTest, SoundNamesChooseTheirDirectory) {
+  std::filesystem::create_directories(workDir() / "letras");
   familySettings({"[TRADUTOR]", "DIRLETRAS=" + (workDir() / "letras").string()});
   initSpeech(3, (workDir() / "som").string());
   touch(workDir() / "letras" / "_MENOS.wav");
