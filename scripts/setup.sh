@@ -3,7 +3,7 @@
 # Usage: scripts/setup.sh [run|test]
 set -euo pipefail
 purpose=${1:-run}
-packages=(cmake ninja-build g++ pkg-config libsdl2-dev)
+packages=(cmake ninja-build g++ pkg-config libsdl2-dev libespeak-ng-dev)
 if [ "$purpose" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
              g++-mingw-w64-x86-64)
