@@ -3,6 +3,7 @@
 // indexes over their sample files holding the whole inventory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <set>
@@ -116,7 +117,8 @@ TEST(VoiceKit, UnitDatabasesAreSortedIndexesHoldingTheInventory) {
     SCOPED_TRACE(speed.database);
     const fs::path base = kKit / "som" / "difones" / speed.database;
     const std::string index = testfiles::readAll(base.string() + ".IND");
-    const size_t dataSize = fs::file_size(base.string() + ".DIF");
+    const std::string data = testfiles::readAll(base.string() + ".DIF");
+    const size_t dataSize = data.size();
     ASSERT_GT(index.size(), 0u);
     ASSERT_EQ(index.size() % kUnitRecordSize, 0u);
     const auto entries = parseUnitIndex(reinterpret_cast<const uint8_t*>(index.data()),
@@ -127,8 +129,15 @@ TEST(VoiceKit, UnitDatabasesAreSortedIndexesHoldingTheInventory) {
         EXPECT_TRUE(unitNameLess(entries[i - 1].name, entries[i].name)) << entries[i].name;
       }
       EXPECT_GT(entries[i].length, 0u) << entries[i].name;
-      EXPECT_LE(uint64_t{entries[i].offset} + entries[i].length, dataSize) << entries[i].name;
+      ASSERT_LE(uint64_t{entries[i].offset} + entries[i].length, dataSize) << entries[i].name;
       total += entries[i].length;
+      // Sound inside, and ends at the middle line, so that any two units
+      // join without a click.
+      const auto* unit = reinterpret_cast<const uint8_t*>(data.data()) + entries[i].offset;
+      const uint8_t* last = unit + entries[i].length - 1;
+      EXPECT_LE(std::abs(unit[0] - 128), 2) << entries[i].name;
+      EXPECT_LE(std::abs(*last - 128), 2) << entries[i].name;
+      EXPECT_GT(*std::max_element(unit, last + 1), 128 + 4) << entries[i].name;
     }
     for (const std::string& name : names) EXPECT_GE(findUnit(entries, name), 0) << name;
     // A faster speed is cut from faster speech.

@@ -15,6 +15,7 @@
 #include "synth/voice_defaults.h"
 #include "tools/voice/espeak_session.h"
 #include "tools/voice/recordings.h"
+#include "tools/voice/sound_shaping.h"
 #include "tools/voice/unit_databases.h"
 
 namespace fs = std::filesystem;
@@ -107,8 +108,10 @@ int main(int argc, char** argv) {
   std::printf("  step inside units, 99.9th percentile: %d\n",
               stepPercentile(figures.insideSteps, 0.999));
   std::printf("  largest step at a join of whole units: %d\n", figures.largestWholeJoin);
-  std::printf("  largest step at a join after the unstressed cut: %d\n",
-              figures.largestCutJoin);
+  std::printf("  step at a join after the unstressed cut: largest %d, 99.9th percentile %d,"
+              " median %d\n", figures.largestCutJoin,
+              stepPercentile(figures.cutJoinSteps, 0.999), stepPercentile(figures.cutJoinSteps, 0.5));
+  std::printf("  samples clipped: %zu\n", clippedSamples());
   std::printf("  generated in %.2f s\n", seconds);
   return figures.problems.empty() ? 0 : 1;
 }

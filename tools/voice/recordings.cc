@@ -23,7 +23,7 @@ std::vector<uint8_t> spokenSamples(std::string_view utf8) {
   const Utterance spoken = speakEspeak(utf8, false);
   const std::vector<float> halved = halveRate(spoken.samples);
   Span span = trimSilence(halved, {0, halved.size()}, kSilenceLevel, kKeptSilence);
-  return toUnsigned8(halved, span, kFade);
+  return toUnsigned8(halved, span, kFade, kSpeechGain);
 }
 
 std::vector<uint8_t> toneSamples(std::string_view key) {

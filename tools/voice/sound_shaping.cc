@@ -82,17 +82,24 @@ Span snapToZeroCrossings(const std::vector<float>& samples, Span span,
   return out;
 }
 
+namespace {
+size_t gClipped = 0;  // for the report
+}  // namespace
+
+size_t clippedSamples() { return gClipped; }
+
 std::vector<uint8_t> toUnsigned8(const std::vector<float>& samples, Span span,
-                                 size_t fade) {
+                                 size_t fade, double gain) {
   span.end = std::min(span.end, samples.size());
   const size_t n = span.size();
   std::vector<uint8_t> out(n);
   fade = std::min(fade, n / 2);
   for (size_t i = 0; i < n; ++i) {
-    double gain = 1.0;
-    if (i < fade) gain = static_cast<double>(i + 1) / (fade + 1);
-    if (n - 1 - i < fade) gain = std::min(gain, static_cast<double>(n - i) / (fade + 1));
-    const double level = std::round(samples[span.begin + i] * gain / 256.0) + 128;
+    double ramp = 1.0;
+    if (i < fade) ramp = static_cast<double>(i + 1) / (fade + 1);
+    if (n - 1 - i < fade) ramp = std::min(ramp, static_cast<double>(n - i) / (fade + 1));
+    const double level = std::round(samples[span.begin + i] * gain * ramp / 256.0) + 128;
+    if (level < 0 || level > 255) ++gClipped;
     out[i] = static_cast<uint8_t>(std::clamp(level, 0.0, 255.0));
   }
   return out;

@@ -29,9 +29,15 @@ Span trimSilence(const std::vector<float>& samples, Span span, float threshold,
 Span snapToZeroCrossings(const std::vector<float>& samples, Span span,
                          size_t reach);
 
-// 8-bit unsigned samples of the span, faded in and out over `fade` samples.
+// espeak's speech peaks near half of full scale; raised, weak fricatives
+// keep a few more of the 8-bit output's levels.
+constexpr double kSpeechGain = 1.25;
+
+// 8-bit unsigned samples of the span times `gain`, faded in and out over
+// `fade` samples. Samples beyond the range are clipped and counted.
 std::vector<uint8_t> toUnsigned8(const std::vector<float>& samples, Span span,
-                                 size_t fade);
+                                 size_t fade, double gain = 1.0);
+size_t clippedSamples();
 
 // A RIFF WAV image: the 44-byte header and the 8-bit mono samples.
 std::vector<uint8_t> waveImage(const std::vector<uint8_t>& samples,

@@ -45,7 +45,7 @@ std::vector<uint8_t> cutUnit(const UnitRecipe& recipe, JoinFigures* figures) {
   Span span{events[recipe.before].sample / 2, events[events.size() - recipe.after].sample / 2};
   span = trimSilence(halved, span, kSilenceLevel, 0);
   span = snapToZeroCrossings(halved, span, kZeroReach);
-  std::vector<uint8_t> unit = toUnsigned8(halved, span, kFade);
+  std::vector<uint8_t> unit = toUnsigned8(halved, span, kFade, kSpeechGain);
   if (recipe.closure && !unit.empty()) unit.insert(unit.begin(), kClosure, 128);
   return unit;
 }
@@ -58,6 +58,7 @@ bool writeUnitDatabase(const std::string& directory, const std::string& name,
   std::vector<uint8_t> data;
   int firstLow = 255, firstHigh = 0, lastLow = 255, lastHigh = 0;
   int cutLow = 255, cutHigh = 0;
+  std::vector<int> cutEnds;
   for (const UnitRecipe& recipe : unitInventory()) {
     const std::vector<uint8_t> unit = cutUnit(recipe, figures);
     if (unit.empty() || unit.size() > 0xFFFF) continue;
@@ -75,6 +76,7 @@ bool writeUnitDatabase(const std::string& directory, const std::string& name,
                             ? cutLength(unit.size(), unitCut, minimumUnit)
                             : unit.size();
     const int end = kept > 0 ? unit[kept - 1] : 128;
+    cutEnds.push_back(end);
     cutLow = std::min(cutLow, end);
     cutHigh = std::max(cutHigh, end);
   }
@@ -85,6 +87,8 @@ bool writeUnitDatabase(const std::string& directory, const std::string& name,
   figures->largestWholeJoin = std::max(figures->largestWholeJoin, widest(lastLow, lastHigh));
   figures->largestCutJoin = std::max(figures->largestCutJoin,
                                      widest(std::min(cutLow, lastLow), std::max(cutHigh, lastHigh)));
+  for (const int end : cutEnds)
+    ++figures->cutJoinSteps[static_cast<size_t>(std::max(std::abs(end - firstLow), std::abs(end - firstHigh)))];
   figures->units += index.size();
   figures->bytes += data.size();
   const std::string base = directory + "/" + name;

@@ -15,6 +15,7 @@ struct JoinFigures {
   std::array<uint64_t, 256> insideSteps{};  // |x[i+1] - x[i]| within units
   int largestWholeJoin = 0;  // end of any unit to the start of any other
   int largestCutJoin = 0;    // the same after the unstressed unit cut
+  std::array<uint64_t, 256> cutJoinSteps{};  // each cut end to the widest start
   size_t units = 0;
   size_t bytes = 0;
   std::vector<std::string> problems;  // units espeak did not cut as planned
