@@ -64,6 +64,9 @@ void resetSpeech() {
   state = SpeechState{};
   resetFamilySettings();
   buildClickImage(state.clickImage);
+  // The synthesizer's sounds wait for their end, or a key, as every sound
+  // of this layer does.
+  setDiphoneImagePlayer(&playSoundImage);
 }
 
 void initSpeech(int speed, std::string_view soundDirectory) {

@@ -2,11 +2,10 @@
 
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
-#include "synth/synth_seams.h"
 #include "synth/wave_player.h"
 
 void resetSynth() {
   resetSpeechSettings();
   resetWavePlayer();
-  setDiphoneStartResult(0);
+  resetDiphoneSynth();
 }

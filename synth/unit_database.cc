@@ -25,6 +25,13 @@ std::vector<UnitIndexEntry> parseUnitIndex(const uint8_t* data, size_t size) {
   return entries;
 }
 
+void sortUnitIndex(std::vector<UnitIndexEntry>& entries) {
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const UnitIndexEntry& a, const UnitIndexEntry& b) {
+                     return unitNameLess(a.name, b.name);
+                   });
+}
+
 long findUnit(const std::vector<UnitIndexEntry>& entries,
               std::string_view name) {
   long low = 0;
@@ -40,10 +47,7 @@ long findUnit(const std::vector<UnitIndexEntry>& entries,
 }
 
 std::vector<uint8_t> unitIndexImage(std::vector<UnitIndexEntry> entries) {
-  std::sort(entries.begin(), entries.end(),
-            [](const UnitIndexEntry& a, const UnitIndexEntry& b) {
-              return unitNameLess(a.name, b.name);
-            });
+  sortUnitIndex(entries);
   std::vector<uint8_t> image(entries.size() * kUnitRecordSize, 0);
   for (size_t i = 0; i < entries.size(); ++i) {
     uint8_t* record = image.data() + i * kUnitRecordSize;

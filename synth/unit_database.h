@@ -29,7 +29,13 @@ bool unitNameLess(std::string_view a, std::string_view b);
 // records come back in the file's order.
 std::vector<UnitIndexEntry> parseUnitIndex(const uint8_t* data, size_t size);
 
+// Puts entries into the index order, which lookups by halving rely on: an
+// index written out of order would otherwise lose units. Equal names keep
+// their order.
+void sortUnitIndex(std::vector<UnitIndexEntry>& entries);
+
 // Position of `name` among sorted entries, found by halving; -1 when absent.
+// Of equal names, any one may be found.
 long findUnit(const std::vector<UnitIndexEntry>& entries,
               std::string_view name);
 

@@ -19,6 +19,7 @@ class CatalogueTest : public speechtest::SpeechFixture {
   }
   void SetUp() override {
     SpeechFixture::SetUp();
+    std::filesystem::create_directories(workDir() / "letras");
     familySettings({"[TRADUTOR]", "DIRLETRAS=" + (workDir() / "letras").string()});
     initSpeech(0, (workDir() / "som").string());
   }

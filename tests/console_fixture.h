@@ -15,7 +15,9 @@
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/headless/headless_platform.h"
+#include "synth/family_settings.h"
 #include "tests/key_helpers.h"
+#include "tests/voice_kit_fixture.h"
 
 class ConsoleFixture : public ::testing::Test {
  protected:
@@ -34,6 +36,7 @@ class ConsoleFixture : public ::testing::Test {
     configure(config);
     platform_ = makePlatform(config);
     platform_->install();
+    voicetest::writeSilentVoiceKit(plat::system().nativePath(tarvekDirectory()));
     resetProgramState();
     plat::window().setWindowProc(&consoleWindowProc);
   }

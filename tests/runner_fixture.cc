@@ -10,6 +10,7 @@
 #include <cerrno>
 
 #include "tests/test_files.h"
+#include "tests/voice_kit_fixture.h"
 
 extern char** environ;
 
@@ -110,6 +111,9 @@ void RunnerFixture::SetUp() {
   fs::remove_all(dir_);
   fs::create_directories(configDir());
   fs::create_directories(workDir());
+  // The runner's program lies in the work directory: its installation
+  // tree is beside it.
+  voicetest::writeSilentVoiceKit(dir_ / "share" / "tarvek");
 }
 
 void RunnerFixture::TearDown() {

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/voice_kit_fixture.h"
 #include "tests/wave_test_util.h"
 #include "tests/test_files.h"
 
@@ -44,8 +45,12 @@ class SoundDeviceScenarioTest : public ::testing::Test {
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "config");
     fs::create_directories(dir_ / "work");
+    voicetest::writeSilentVoiceKit(dir_ / "tarvek");
+    const fs::path sounds = dir_ / "tarvek" / "som";
     std::ofstream(dir_ / "config" / "LUMIRA.INI", std::ios::binary)
-        << "[TALONIX]\r\nDIRTALONIX=" << (dir_ / "sons").string() << "\r\n";
+        << "[TALONIX]\r\nDIRTALONIX=" << (dir_ / "sons").string() << "\r\n"
+        << "[TRADUTOR]\r\nDIRLETRAS=" << (sounds / "letras").string()
+        << "\r\nDIRDIFONES=" << (sounds / "difones").string() << "\r\n";
     farewell_ = wavetest::tone8(2000, 40);
     wavetest::writeBytes(dir_ / "sons" / "CHFIM.wav", wavetest::makeWav(farewell_));
   }

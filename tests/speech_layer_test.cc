@@ -103,10 +103,11 @@ TEST_F(InitSpeechTest, PauseLengthsTakeTheirDefaults) {
 }
 
 TEST_F(InitSpeechTest, DirectoriesGetTheirSeparator) {
-  familySettings({"[TRADUTOR]", "DIRLETRAS=/sons/letras"});
+  const std::string letters = (workDir() / "share" / "tarvek" / "som" / "letras").string();
+  familySettings({"[TRADUTOR]", "DIRLETRAS=" + letters});
   initSpeech(3, "/prog/som");
   EXPECT_EQ(speechState().soundDirectory, "/prog/som" + sep());
-  EXPECT_EQ(speechState().lettersDirectory, "/sons/letras" + sep());
+  EXPECT_EQ(speechState().lettersDirectory, letters + sep());
   initSpeech(3, "/prog/som\\");
   EXPECT_EQ(speechState().soundDirectory, "/prog/som\\");
   initSpeech(3, "");
@@ -123,7 +124,8 @@ TEST_F(InitSpeechTest, LettersDirectoryDefaultsToTheInstallationTree) {
 }
 
 TEST_F(InitSpeechTest, DiphoneFailureReportsWaitsForEnterAndEnds) {
-  setDiphoneStartResult(2);
+  std::filesystem::remove(plat::system().nativePath(tarvekDirectory()) / "som" /
+                          "difones" / "regras.rgr");
   std::vector<plat::headless::KeyGroup> enter(1);
   ASSERT_TRUE(plat::headless::keyEvents("Enter", &enter[0].events));
   platform_->addKeyGroups(enter);
@@ -143,6 +145,7 @@ TEST_F(InitSpeechTest, DiphoneFailureReportsWaitsForEnterAndEnds) {
 using SpeechSoundTest = SpeechFixture;
 
 TEST_F(SpeechSoundTest, SoundNamesChooseTheirDirectory) {
+  std::filesystem::create_directories(workDir() / "letras");
   familySettings({"[TRADUTOR]", "DIRLETRAS=" + (workDir() / "letras").string()});
   initSpeech(3, (workDir() / "som").string());
   touch(workDir() / "letras" / "_MENOS.wav");
