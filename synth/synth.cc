@@ -1,5 +1,6 @@
 #include "synth/synth.h"
 
+#include "synth/diphone_rules.h"
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
 #include "synth/wave_player.h"
@@ -8,4 +9,5 @@ void resetSynth() {
   resetSpeechSettings();
   resetWavePlayer();
   resetDiphoneSynth();
+  resetDiphoneRules();
 }
