@@ -2,11 +2,15 @@
 // (recordings, catalogue messages, unit databases, rules) from espeak-ng.
 //
 //   talonix-voice --out DIR [--data DIR]
+//   talonix-voice --out DIR --say TEXT --wav FILE [--speed N]
 //
 // DIR gets som/letras, som/talonix and som/difones. --data names the
 // folder holding regras.rgr and portug.exc. The figures of the joins and
-// the time taken are printed at the end.
+// the time taken are printed at the end. With --say, nothing is generated:
+// the text (UTF-8) is spoken through the program's diphone path over the
+// kit already in DIR, at speed N (3 by default), into a WAV file.
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -15,6 +19,8 @@
 #include "synth/voice_defaults.h"
 #include "tools/voice/espeak_session.h"
 #include "tools/voice/recordings.h"
+#include "tools/voice/say.h"
+#include "tools/voice/sound_names.h"
 #include "tools/voice/sound_shaping.h"
 #include "tools/voice/unit_databases.h"
 
@@ -28,6 +34,9 @@ constexpr int kWordsPerMinute[5] = {120, 145, 170, 205, 250};
 struct Options {
   std::string out;
   std::string data;
+  std::string say;
+  std::string wav;
+  int speed = 3;
 };
 
 bool parseOptions(int argc, char** argv, Options* options) {
@@ -35,9 +44,13 @@ bool parseOptions(int argc, char** argv, Options* options) {
     const std::string_view flag = argv[i];
     if (flag == "--out") options->out = argv[i + 1];
     else if (flag == "--data") options->data = argv[i + 1];
+    else if (flag == "--say") options->say = argv[i + 1];
+    else if (flag == "--wav") options->wav = argv[i + 1];
+    else if (flag == "--speed") options->speed = std::atoi(argv[i + 1]);
     else return false;
   }
-  return argc % 2 == 1 && !options->out.empty();
+  return argc % 2 == 1 && !options->out.empty() && options->speed >= 1 &&
+         options->speed <= 5 && options->say.empty() == options->wav.empty();
 }
 
 // The rules and exceptions come from the repository; a missing one is
@@ -60,14 +73,33 @@ bool copyRules(const std::string& data, const fs::path& units) {
   return true;
 }
 
+int say(const Options& options) {
+  std::vector<uint8_t> samples;
+  std::string error;
+  if (!sayWithKit(options.out, options.speed, windows1252FromUtf8(options.say), &samples,
+                  &error)) {
+    std::fprintf(stderr, "talonix-voice: %s\n", error.c_str());
+    return 1;
+  }
+  if (!writeWaveFile(options.wav, samples)) {
+    std::fprintf(stderr, "talonix-voice: cannot write %s\n", options.wav.c_str());
+    return 1;
+  }
+  std::printf("talonix-voice: %s: %.2f s of sound\n", options.wav.c_str(),
+              static_cast<double>(samples.size()) / 11025);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Options options;
   if (!parseOptions(argc, argv, &options)) {
-    std::fprintf(stderr, "usage: talonix-voice --out DIR [--data DIR]\n");
+    std::fprintf(stderr, "usage: talonix-voice --out DIR [--data DIR]\n"
+                         "       talonix-voice --out DIR --say TEXT --wav FILE [--speed 1..5]\n");
     return 2;
   }
+  if (!options.say.empty()) return say(options);
   const auto started = std::chrono::steady_clock::now();
   const fs::path root(options.out);
   const fs::path letters = root / "som" / "letras";

@@ -138,6 +138,30 @@ std::string utf8FromWindows1252(std::string_view text) {
   return out;
 }
 
+std::string windows1252FromUtf8(std::string_view text) {
+  std::string out;
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
+    char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    bool valid = length != 0 && i + length <= text.size();
+    for (size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      valid = next >> 6 == 2;
+      code = (code << 6) | (next & 0x3F);
+    }
+    i += valid ? length : 1;
+    char byte = '?';
+    if (valid && (code < 0x80 || (code >= 0xA0 && code <= 0xFF))) byte = static_cast<char>(code);
+    for (int k = 0; valid && k < 32; ++k) {
+      if (kHighControls[k] != 0 && kHighControls[k] == code) byte = static_cast<char>(128 + k);
+    }
+    out += byte;
+  }
+  return out;
+}
+
 std::vector<SpokenSound> letterSounds() {
   std::vector<SpokenSound> sounds;
   for (int c = 32; c < 256; ++c) {
