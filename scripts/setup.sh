@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ pkg-config libsdl2-dev libespeak-ng-dev
           libspeechd-dev)
 if [ "$purpose" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-             g++-mingw-w64-x86-64)
+             g++-mingw-w64-x86-64 wbrazilian)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -5,5 +5,10 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh run
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DTALONIX_TESTS=OFF -DTALONIX_BENCH=OFF
-cmake --build build/release --target talonix
+targets=(talonix)
+# The voice kit, where espeak-ng lets the build make it.
+if cmake --build build/release --target help | grep -q '^talonix_voice_kit:'; then
+  targets+=(talonix_voice_kit)
+fi
+cmake --build build/release --target "${targets[@]}"
 exec build/release/tools/talonix
