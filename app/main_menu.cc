@@ -10,6 +10,7 @@
 #include "console/keyboard.h"
 #include "console/keys.h"
 #include "speech/speech.h"
+#include "speech/voice_kit.h"
 #include "synth/synth.h"
 
 namespace {
@@ -45,6 +46,7 @@ void drawBanner() {
 }
 
 void startUp() {
+  writeFamilyDefault("TALONIX", "DIRTALONIX", voiceKitDirectory("talonix"));
   const std::string directory = readFamilySetting("TALONIX", "DIRTALONIX");
   initSpeech(0, directory);
   speechState().speakPunctuationNames = false;

@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "platform/shared/riff.h"
 #include "speech/speech.h"
+#include "speech/voice_kit.h"
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
 
@@ -70,6 +71,7 @@ void resetSpeech() {
 }
 
 void initSpeech(int speed, std::string_view soundDirectory) {
+  writeVoiceKitDefaults();
   if (speed < 1) speed = settingInteger(readFamilySetting("TRADUTOR", "VELOCIDADE"));
   if (speed < 1 || speed > 5) speed = 3;
   state.speed = speed;

@@ -226,6 +226,7 @@ TEST_F(BankRecordsTest, FamilyValuesAreNamesNotPaths) {
 
 TEST_F(BankRecordsTest, FamilyWritesGoWhereTheReadsLook) {
   // Only in the program directory: written there, not beside it elsewhere.
+  fs::remove(configDir() / "LUMIRA.INI");  // the one speech start-up made
   writeIni(workDir() / "LUMIRA.INI", {"[TALONIX]", "DIRTALONIX=/sons"});
   writeProgramFamilyValue("MOEDA", "euro");
   EXPECT_EQ(readProgramFamilyValue("MOEDA"), "euro");

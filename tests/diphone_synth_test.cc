@@ -42,6 +42,7 @@ class DiphoneSynthTest : public speechtest::SpeechFixture {
     SpeechFixture::SetUp();
     played.clear();
     setDiphoneImagePlayer(&capture);
+    speechSettings().databaseName = "DIFONES2";
     familySettings({"[TRADUTOR]", "DIRLETRAS=" + letters().string(),
                     "DIRDIFONES=" + units().string()});
     fs::create_directories(letters());

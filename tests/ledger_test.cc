@@ -277,6 +277,8 @@ TEST_F(LedgerTest, SaveWritesTheListInOrderWithUpperCaseLetters) {
   addLedgerEntry(entry("05/03/2024", "150,00", "d"));
   addLedgerEntry(entry("06/03/2024", "1,00", ""));
   addLedgerEntry(entry("07/03/2024", "1,00", "credit"));
+  disk_->flushed.clear();  // the settings written at start
+  disk_->flushedPerms.clear();
   ASSERT_TRUE(saveLedger());
   EXPECT_EQ(fileText(ledger()), openingEntryText() +
                                     storedEntry({"05/03/2024", "Dep", "150,00", "D"}) +

@@ -111,9 +111,8 @@ void RunnerFixture::SetUp() {
   fs::remove_all(dir_);
   fs::create_directories(configDir());
   fs::create_directories(workDir());
-  // The runner's program lies in the work directory: its installation
-  // tree is beside it.
-  voicetest::writeSilentVoiceKit(dir_ / "share" / "tarvek");
+  // The program speaks with the build's voice, from a tree of its own.
+  voicetest::linkVoiceKit(dir_ / "share" / "tarvek");
 }
 
 void RunnerFixture::TearDown() {
@@ -152,7 +151,8 @@ RunResult RunnerFixture::runWith(const std::string& script,
                                    "--attrs",  files.attrs.string(),
                                    "--speech", files.speech.string(),
                                    "--config-dir", configDir().string(),
-                                   "--workdir", workDir().string()};
+                                   "--workdir", workDir().string(),
+                                   "--program-path", (dir_ / "bin" / "talonix").string()};
   if (audio) {
     args.insert(args.end(), {"--audio", files.audio.string(), "--levels",
                              files.levels.string()});

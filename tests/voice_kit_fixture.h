@@ -36,6 +36,23 @@ inline void writeSilentVoiceKit(const std::filesystem::path& tarvek) {
   std::ofstream(units / "portug.exc", std::ios::binary);
 }
 
+// The generated voice kit of this build seen from another installation
+// tree: its letters and units directories linked in, and an empty
+// directory for the program's own recordings, so catalogue messages are
+// spoken by the voice (and recorded as "say") rather than played from
+// their recordings. Without a generated kit, the silent one.
+inline void linkVoiceKit(const std::filesystem::path& tarvek) {
+#ifdef TALONIX_VOICE_KIT_DIR
+  const std::filesystem::path kit = TALONIX_VOICE_KIT_DIR;
+  std::filesystem::create_directories(tarvek / "som" / "talonix");
+  for (const char* part : {"letras", "difones"}) {
+    std::filesystem::create_directory_symlink(kit / "som" / part, tarvek / "som" / part);
+  }
+#else
+  writeSilentVoiceKit(tarvek);
+#endif
+}
+
 }  // namespace voicetest
 
 #endif  // TALONIX_TESTS_VOICE_KIT_FIXTURE_H_

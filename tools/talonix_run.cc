@@ -23,6 +23,7 @@ constexpr int kUsageError = 2;
 
 struct Options {
   std::filesystem::path keys, screen, attrs, speech, audio, levels, configDir, workDir;
+  std::string programPath;  // empty: talonix beside the runner
   std::optional<plat::LocalTime> now;
 };
 
@@ -30,6 +31,7 @@ int usage(const std::string& problem) {
   std::cerr << "talonix-run: " << problem << "\n"
             << "usage: talonix-run --keys FILE [--screen FILE] [--attrs FILE]"
                " [--speech FILE] [--audio FILE] [--levels FILE] [--config-dir DIR] [--workdir DIR]"
+               " [--program-path PATH]"
                " [--now YYYY-MM-DDTHH:MM]\n";
   return kUsageError;
 }
@@ -83,6 +85,8 @@ int parseOptions(int argc, char** argv, Options* o) {
       o->audio = value;
     } else if (arg == "--levels") {
       o->levels = value;
+    } else if (arg == "--program-path") {
+      o->programPath = plat::utf8ToCp1252(value);
     } else if (arg == "--config-dir") {
       o->configDir = value;
     } else if (arg == "--workdir") {
@@ -144,7 +148,7 @@ int main(int argc, char** argv) {
     if (env && *env) config.configDir = env;
   }
   config.startTime = o.now;
-  config.programPath = programPathOf(argv[0]);
+  config.programPath = o.programPath.empty() ? programPathOf(argv[0]) : o.programPath;
   plat::headless::HeadlessPlatform platform(config);
   platform.addKeyGroups(groups);
   platform.install();
