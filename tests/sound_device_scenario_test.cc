@@ -11,6 +11,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -100,6 +102,7 @@ class SoundDeviceScenarioTest : public ::testing::Test {
       ::_exit(127);
     }
     ::close(keys[0]);
+    std::this_thread::sleep_for(std::chrono::milliseconds(escDelayMs_));
     EXPECT_EQ(::write(keys[1], "\x1b", 1), 1);
     Outcome o;
     int status = 0;
@@ -125,6 +128,7 @@ class SoundDeviceScenarioTest : public ::testing::Test {
 
   fs::path dir_;
   std::vector<uint8_t> farewell_;
+  int escDelayMs_ = 0;  // how long the user listens before pressing ESC
 };
 
 TEST_F(SoundDeviceScenarioTest, TheDummyDriverPlaysAndTheProgramEnds) {
@@ -162,6 +166,36 @@ TEST_F(SoundDeviceScenarioTest, WithoutAnyDeviceTheProgramRunsSilently) {
     EXPECT_NE(o.screen.find("Fim do programa"), std::string::npos) << c.driver;
     EXPECT_EQ(o.errors, "") << c.driver;
   }
+}
+
+TEST_F(SoundDeviceScenarioTest, AFreshInstallationSpeaksItsFirstPromptAloud) {
+  // No settings at all: the program finds the voice kit beside itself and
+  // speaks its banner from it. The user listens two seconds, then leaves.
+  fs::remove(dir_ / "config" / "LUMIRA.INI");
+  escDelayMs_ = 2000;
+  const Outcome o = run("disk");
+  ASSERT_TRUE(o.ended) << "the program hung";
+  EXPECT_EQ(o.exitCode, 0);
+  // The kit's recordings are 8-bit mono, which the device keeps. The
+  // first prompt runs from its first sound to its first tenth of a second
+  // of silence.
+  const std::string played = readAll(disk());
+  size_t begin = 0;
+  while (begin < played.size() && static_cast<uint8_t>(played[begin]) == 128) ++begin;
+  ASSERT_LT(begin, played.size()) << "nothing was heard";
+  double energy = 0;
+  size_t end = begin, quiet = 0;
+  for (; end < played.size() && quiet < 1102; ++end) {
+    const double v = (static_cast<uint8_t>(played[end]) - 128) / 128.0;
+    energy += v * v;
+    quiet = std::abs(v) < 2 / 128.0 ? quiet + 1 : 0;
+  }
+  const double dbfs = 10 * std::log10(energy / static_cast<double>(end - begin));
+  std::printf("first prompt: %.2f s at %.1f dBFS\n",
+              static_cast<double>(end - begin) / 11025, dbfs);
+  EXPECT_GT(dbfs, -40.0);
+  EXPECT_GT(end - begin, 11025u / 2);
+  EXPECT_TRUE(fs::exists(dir_ / "config" / "LUMIRA.INI"));
 }
 
 }  // namespace
