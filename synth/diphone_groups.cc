@@ -1,5 +1,6 @@
 // Reading bracketed phoneme groups into unit names and finding each unit,
 // with the fallbacks for units the database lacks.
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -82,35 +83,55 @@ std::string readToken(GroupReader& r) {
   return token;
 }
 
-void findName(std::string name, int mode, double factor) {
+// How a unit name was resolved, the worst of its parts: the order is the
+// order of badness.
+enum class Found { kDirect, kFallback, kNoise, kSkipped };
+
+Found worse(Found a, Found b) { return std::max(a, b); }
+Found viaFallback(Found a, Found b) { return worse(worse(a, b), Found::kFallback); }
+
+Found findName(std::string name, int mode, double factor) {
   if (name.size() > kNameMax) name.resize(kNameMax);
   // A missing character sound is silent.
   if (name[0] == '_') {
-    appendCharacterSound(name);
-    return;
+    return appendCharacterSound(name) ? Found::kDirect : Found::kSkipped;
   }
-  if (appendDatabaseUnit(name, mode, factor)) return;
+  if (appendDatabaseUnit(name, mode, factor)) return Found::kDirect;
   if (name.size() <= 2) {
     appendNoise(kNoiseSamples);
-    return;
+    return Found::kNoise;
   }
   const size_t n = name.size();
   const char last = name.back();
   if (isVowel(last)) {
-    findName(name.substr(0, n - 1), mode, 0.9 * factor);
-    findName(joined("$", std::string_view(&last, 1)), mode, factor);
-  } else if (name.ends_with("CIRC") && n >= 7) {
-    findName(name.substr(0, n - 5), mode, 0.9 * factor);
-    findName(joined("$", std::string_view(name).substr(n - 5)), mode, factor);
-  } else if (name.ends_with("TIL")) {
+    const Found a = findName(name.substr(0, n - 1), mode, 0.9 * factor);
+    return viaFallback(a, findName(joined("$", std::string_view(&last, 1)), mode, factor));
+  }
+  if (name.ends_with("CIRC") && n >= 7) {
+    const Found a = findName(name.substr(0, n - 5), mode, 0.9 * factor);
+    return viaFallback(a, findName(joined("$", std::string_view(name).substr(n - 5)), mode, factor));
+  }
+  if (name.ends_with("TIL")) {
     std::string open = name.substr(0, n - 3);
     const char before = open.back();
     if (before != 'I' && before != 'i' && before != 'U' && before != 'u') {
       open += "CIRC";
       mode = 2;
     }
-    findName(open, mode, 0.9 * factor);
-    findName("$nn", 1, 0.9);
+    const Found a = findName(open, mode, 0.9 * factor);
+    return viaFallback(a, findName("$nn", 1, 0.9));
+  }
+  return Found::kSkipped;
+}
+
+// A unit name asked for by the groups, counted by how it was resolved.
+void lookUpUnit(const std::string& name, int mode, double factor) {
+  DiphoneStats& stats = diphoneStats();
+  switch (findName(name, mode, factor)) {
+    case Found::kDirect: ++stats.direct; break;
+    case Found::kFallback: ++stats.fallback; break;
+    case Found::kNoise: ++stats.noise; break;
+    case Found::kSkipped: ++stats.skipped; break;
   }
 }
 
@@ -133,13 +154,13 @@ void speakUnit(GroupReader& r, std::string_view unit, double factor) {
       stressed = true;
     }
     if (isMark(c)) {
-      findName(joined(name, c == '^' ? "CIRC" : "TIL"), r.stressMode, factor);
+      lookUpUnit(joined(name, c == '^' ? "CIRC" : "TIL"), r.stressMode, factor);
       name.resize(1);  // back to "$"
     } else if (name.size() < kNameMax) {
       name += c;
     }
   }
-  if (name != "$") findName(name, r.stressMode, factor);
+  if (name != "$") lookUpUnit(name, r.stressMode, factor);
   if (stressed) r.stressMode = 0;
 }
 

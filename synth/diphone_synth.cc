@@ -48,6 +48,34 @@ struct DiphoneSynth {
 
 DiphoneSynth synthRecord;
 uint8_t soundBuffer[kDiphoneBufferBytes];
+DiphoneStats statsRecord;
+// Where the last unit appended ends in the buffer: a unit appended right
+// there makes a join.
+size_t lastUnitEnd = 0;
+
+// A unit cut short ends wherever the cut fell, often mid-wave; ending it
+// instead at the last crossing of the middle line within a few
+// milliseconds keeps the join with the next unit from clicking. A unit
+// with no crossing there keeps its length.
+constexpr size_t kSnapWindow = 64;
+
+size_t snapToCrossing(const uint8_t* samples, size_t n) {
+  const size_t low = n > kSnapWindow ? n - kSnapWindow : 1;
+  for (size_t j = n - 1; j >= low && j > 0; --j) {
+    const int a = samples[j - 1] - 128, b = samples[j] - 128;
+    if (a == 0) return j;
+    if ((a < 0) != (b < 0)) return std::abs(a) <= std::abs(b) ? j : j + 1;
+  }
+  return n;
+}
+
+void countSteps(const uint8_t* samples, size_t n) {
+  if (n == 0) return;
+  if (lastUnitEnd == static_cast<size_t>(samples - soundBuffer) && lastUnitEnd > kHeaderBytes) {
+    ++statsRecord.joinSteps[std::abs(samples[0] - samples[-1])];
+  }
+  for (size_t i = 1; i < n; ++i) ++statsRecord.innerSteps[std::abs(samples[i] - samples[i - 1])];
+}
 
 std::filesystem::path native(const std::string& path) {
   return plat::system().nativePath(path);
@@ -172,6 +200,9 @@ void resetDiphoneSynth() {
   synthRecord = DiphoneSynth{};
 }
 
+DiphoneStats& diphoneStats() { return statsRecord; }
+void clearDiphoneStats() { statsRecord = DiphoneStats{}; }
+
 bool diphoneSynthStarted() { return synthRecord.started; }
 int diphoneGroupGap() { return synthRecord.groupGap; }
 
@@ -192,7 +223,12 @@ bool appendDatabaseUnit(std::string_view name, int stressMode, double factor) {
   keep = std::clamp<int64_t>(keep, 0, unit.length);
   const double bytes = std::floor(static_cast<double>(keep) * factor);
   const size_t k = makeRoom(bytes > 0 ? static_cast<uint64_t>(bytes) : 0);
-  s.fill += readData(unit.offset, soundBuffer + s.fill, k);
+  uint8_t* into = soundBuffer + s.fill;
+  size_t n = readData(unit.offset, into, k);
+  if (n > 0 && n < unit.length) n = snapToCrossing(into, n);
+  countSteps(into, n);
+  s.fill += n;
+  lastUnitEnd = s.fill;
   return true;
 }
 
@@ -230,6 +266,7 @@ void appendSilence(int samples) {
 
 void flushDiphoneSound() {
   DiphoneSynth& s = synthRecord;
+  lastUnitEnd = 0;
   if (s.fill <= kHeaderBytes) return;
   plat::writePcmHeader(soundBuffer, static_cast<uint32_t>(s.fill - kHeaderBytes),
                        kUnitSampleRate, 8, 1);

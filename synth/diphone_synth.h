@@ -33,6 +33,22 @@ using DiphoneImagePlayer = void (*)(const uint8_t* image);
 void setDiphoneImagePlayer(DiphoneImagePlayer player);
 
 // Back to the state of program start: ended, default tuning, no player.
+// The statistics below are kept.
 void resetDiphoneSynth();
+
+// What became of the unit names the groups asked for, and the sample steps
+// inside the units and at the joins between two units, since the last
+// clear: a measure of the voice kit (talonix-voice --coverage). Character
+// sounds, silences and noise are not units.
+struct DiphoneStats {
+  uint64_t direct = 0;    // found as named
+  uint64_t fallback = 0;  // made of other units by the fallbacks
+  uint64_t noise = 0;     // replaced by noise, wholly or in part
+  uint64_t skipped = 0;   // left out, wholly or in part
+  uint64_t innerSteps[256] = {};  // |x[i+1] - x[i]| within a unit's bytes
+  uint64_t joinSteps[256] = {};   // from a unit's last byte to the next's first
+};
+DiphoneStats& diphoneStats();
+void clearDiphoneStats();
 
 #endif  // TALONIX_SYNTH_DIPHONE_SYNTH_H_

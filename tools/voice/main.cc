@@ -3,12 +3,15 @@
 //
 //   talonix-voice --out DIR [--data DIR]
 //   talonix-voice --out DIR --say TEXT --wav FILE [--speed N]
+//   talonix-voice --out DIR --coverage WORDLIST [--speed N]
 //
 // DIR gets som/letras, som/talonix and som/difones. --data names the
 // folder holding regras.rgr and portug.exc. The figures of the joins and
 // the time taken are printed at the end. With --say, nothing is generated:
 // the text (UTF-8) is spoken through the program's diphone path over the
-// kit already in DIR, at speed N (3 by default), into a WAV file.
+// kit already in DIR, at speed N (3 by default), into a WAV file. With
+// --coverage, every word of a word list (UTF-8, one per line) is spoken
+// so, and the units found, the joins and the speed are reported.
 #include <chrono>
 #include <cstdlib>
 #include <cstdio>
@@ -36,6 +39,7 @@ struct Options {
   std::string data;
   std::string say;
   std::string wav;
+  std::string coverage;
   int speed = 3;
 };
 
@@ -46,6 +50,7 @@ bool parseOptions(int argc, char** argv, Options* options) {
     else if (flag == "--data") options->data = argv[i + 1];
     else if (flag == "--say") options->say = argv[i + 1];
     else if (flag == "--wav") options->wav = argv[i + 1];
+    else if (flag == "--coverage") options->coverage = argv[i + 1];
     else if (flag == "--speed") options->speed = std::atoi(argv[i + 1]);
     else return false;
   }
@@ -96,10 +101,14 @@ int main(int argc, char** argv) {
   Options options;
   if (!parseOptions(argc, argv, &options)) {
     std::fprintf(stderr, "usage: talonix-voice --out DIR [--data DIR]\n"
-                         "       talonix-voice --out DIR --say TEXT --wav FILE [--speed 1..5]\n");
+                         "       talonix-voice --out DIR --say TEXT --wav FILE [--speed 1..5]\n"
+                         "       talonix-voice --out DIR --coverage WORDLIST [--speed 1..5]\n");
     return 2;
   }
   if (!options.say.empty()) return say(options);
+  if (!options.coverage.empty()) {
+    return reportCoverage(options.out, options.speed, options.coverage) ? 0 : 1;
+  }
   const auto started = std::chrono::steady_clock::now();
   const fs::path root(options.out);
   const fs::path letters = root / "som" / "letras";
