@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole test suite: the plain
-# build, the same suite under AddressSanitizer and UBSan, the program as
-# scripts/start.sh builds it, the Windows cross compile of the core, and
+# build, the same suite under AddressSanitizer and UBSan, the program and
+# its voice kit as scripts/start.sh builds them (with the voice's coverage
+# of the Brazilian word list), the Windows cross compile of the core, and
 # short bounded runs of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +24,10 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 echo "== the program as scripts/start.sh builds it (Release, -O3)"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DTALONIX_TESTS=OFF -DTALONIX_BENCH=OFF
-cmake --build build/release -j "$jobs" --target talonix
+cmake --build build/release -j "$jobs" --target talonix talonix_voice_kit
+echo "-- the voice over every word of the Brazilian word list"
+build/release/tools/talonix-voice --out build/release/share/tarvek \
+  --coverage /usr/share/dict/brazilian
 
 echo "== Windows cross compile (mingw-w64)"
 cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
