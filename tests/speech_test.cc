@@ -129,6 +129,24 @@ TEST_F(SpeakTextTest, KeyAlreadyWaitingSilencesEverything) {
   EXPECT_EQ(spoken("3"), (Lines{"number tres"}));
 }
 
+TEST_F(SpeakTextTest, AHundredThousandCharactersOfEveryByteAreSpokenToTheEnd) {
+  // Through the started voice (the silent kit): every byte, in runs that
+  // make numbers, words, marks and repeats, and the rest, in one text.
+  initSpeech(3, "");
+  std::string text;
+  for (size_t i = 0; text.size() < 100000; ++i) {
+    text += static_cast<char>(i % 256);
+    if (i % 7 == 0) text += "a0-";
+  }
+  forget();
+  speakText(text);
+  const Lines lines = heard();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front().size(), 4 + text.size());  // "say " and the text
+  EXPECT_GT(lines.size(), 1000u);
+  EXPECT_FALSE(speechState().stopRequested);
+}
+
 TEST_F(SpeakTextTest, WriteSpeakShowsAndSpeaks) {
   forget();
   writeSpeak("Sua op\xE7\xE3o: ");
