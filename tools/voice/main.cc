@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "synth/voice_defaults.h"
+#include "platform/shared/codepage.h"
 #include "tools/voice/espeak_session.h"
 #include "tools/voice/recordings.h"
 #include "tools/voice/say.h"
@@ -81,7 +82,7 @@ bool copyRules(const std::string& data, const fs::path& units) {
 int say(const Options& options) {
   std::vector<uint8_t> samples;
   std::string error;
-  if (!sayWithKit(options.out, options.speed, windows1252FromUtf8(options.say), &samples,
+  if (!sayWithKit(options.out, options.speed, plat::utf8ToCp1252(options.say), &samples,
                   &error)) {
     std::fprintf(stderr, "talonix-voice: %s\n", error.c_str());
     return 1;

@@ -1,3 +1,4 @@
+#include "platform/shared/codepage.h"
 #include "tools/voice/recordings.h"
 
 #include <cmath>
@@ -71,7 +72,7 @@ int writeRecordings(const std::string& directory, const std::string& messages) {
   for (int i = 0; i < catalogueSize(); ++i) {
     const std::string id = catalogueIdentifier(i);
     if (!done.insert(id).second) continue;
-    const std::string text = utf8FromWindows1252(messageText(id));
+    const std::string text = plat::cp1252ToUtf8(messageText(id));
     if (!writeWaveFile(messages + "/" + id + ".wav", spokenSamples(text))) return -1;
     ++written;
   }

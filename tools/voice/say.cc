@@ -1,3 +1,4 @@
+#include "platform/shared/codepage.h"
 #include "tools/voice/say.h"
 
 #include <unistd.h>
@@ -165,7 +166,7 @@ bool reportCoverage(const std::string& kit, int speed, const std::string& wordLi
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
     sound.clear();
-    sayOnKitVoice(windows1252FromUtf8(line), &sound);
+    sayOnKitVoice(plat::utf8ToCp1252(line), &sound);
     samples += sound.size();
     ++words;
   }

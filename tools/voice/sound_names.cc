@@ -4,26 +4,6 @@
 
 namespace {
 
-// Unicode code points of Windows-1252's codes 128..159; 0 where unassigned.
-constexpr char32_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void appendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // Names of the printable characters 32..126.
 constexpr const char* kAsciiNames[95] = {
     "espaço", "exclamação", "aspas", "cerquilha", "cifrão", "por cento",
@@ -126,41 +106,6 @@ constexpr std::pair<const char*, const char*> kWords[] = {
     {"_8", "retrocesso"}, {"_9", "tab"}, {"_13", "enter"}, {"_27", "esc"}};
 
 }  // namespace
-
-std::string utf8FromWindows1252(std::string_view text) {
-  std::string out;
-  for (const char byte : text) {
-    const auto c = static_cast<unsigned char>(byte);
-    char32_t code = c;
-    if (c >= 128 && c < 160) code = kHighControls[c - 128];
-    appendUtf8(out, code == 0 ? U'?' : code);
-  }
-  return out;
-}
-
-std::string windows1252FromUtf8(std::string_view text) {
-  std::string out;
-  size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
-    char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-    bool valid = length != 0 && i + length <= text.size();
-    for (size_t k = 1; valid && k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      valid = next >> 6 == 2;
-      code = (code << 6) | (next & 0x3F);
-    }
-    i += valid ? length : 1;
-    char byte = '?';
-    if (valid && (code < 0x80 || (code >= 0xA0 && code <= 0xFF))) byte = static_cast<char>(code);
-    for (int k = 0; valid && k < 32; ++k) {
-      if (kHighControls[k] != 0 && kHighControls[k] == code) byte = static_cast<char>(128 + k);
-    }
-    out += byte;
-  }
-  return out;
-}
 
 std::vector<SpokenSound> letterSounds() {
   std::vector<SpokenSound> sounds;

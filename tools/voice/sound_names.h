@@ -19,11 +19,4 @@ std::vector<SpokenSound> letterSounds();
 // The keys of the telephone tones: "0".."9", "#" and "X" (the star key).
 std::vector<std::string> toneKeys();
 
-// Windows-1252 text as UTF-8; the five unassigned codes become "?".
-std::string utf8FromWindows1252(std::string_view text);
-
-// UTF-8 text as Windows-1252; characters it lacks and broken sequences
-// become "?".
-std::string windows1252FromUtf8(std::string_view text);
-
 #endif  // TALONIX_TOOLS_VOICE_SOUND_NAMES_H_
