@@ -19,6 +19,7 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DTALONIX_SANITIZE=ON -DTALONIX_BENCH=OFF
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp \
   ctest --test-dir build/asan --output-on-failure -j "$jobs"
 
 echo "== the program as scripts/start.sh builds it (Release, -O3)"
