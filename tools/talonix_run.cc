@@ -119,7 +119,8 @@ std::string programPathOf(const char* argv0) {
   std::error_code ec;
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) self = std::filesystem::absolute(argv0, ec);
-  return plat::utf8ToCp1252((self.parent_path() / "talonix").string());
+  const std::u8string path = (self.parent_path() / "talonix").u8string();
+  return plat::utf8ToCp1252(std::string(path.begin(), path.end()));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <strings.h>
 #include <thread>
+#include <thread>
 #include <vector>
 
 #include "platform/shared/codepage.h"
@@ -50,6 +51,14 @@ constexpr auto kListLimit = std::chrono::seconds(20);  // seen at 7.5 s
 // The service begins a text within milliseconds; one it has not begun by
 // then will not be.
 constexpr auto kBeginLimit = std::chrono::seconds(2);
+// A text begun but never ended (a server that died while speaking) is given
+// up after far longer than any voice needs to say it.
+constexpr auto kSpeakLimitBase = std::chrono::seconds(10);
+constexpr auto kSpeakLimitPerChar = std::chrono::milliseconds(200);
+// While a text goes on, each question waits this long for news, then wakes
+// the program's wait so that it asks again: the limits above are looked
+// at even when the service sends nothing.
+constexpr auto kPollStep = std::chrono::milliseconds(20);
 
 template <typename F>
 bool returnsWithin(std::chrono::milliseconds limit, F call) {
@@ -189,6 +198,7 @@ void SpeechdVoice::speak(std::string_view text) {
   if (*id > 0) {
     raiseTo(said_, static_cast<size_t>(*id));
     saidAt_ = std::chrono::steady_clock::now();
+    giveUpAt_ = saidAt_ + kSpeakLimitBase + kSpeakLimitPerChar * static_cast<int>(utf8.size());
   }
 }
 
@@ -197,13 +207,15 @@ bool SpeechdVoice::isSpeaking(int kind) {
   if (connection_ == nullptr) return false;
   const size_t said = said_.load();
   if (finished_.load() >= said) return false;
-  // A text the service never began is not waited for.
-  if (lastBegun_.load() < said &&
-      std::chrono::steady_clock::now() - saidAt_ > kBeginLimit) {
+  // A text the service never began, or never ended, is not waited for.
+  const auto now = std::chrono::steady_clock::now();
+  if ((lastBegun_.load() < said && now - saidAt_ > kBeginLimit) || now > giveUpAt_) {
     raiseTo(finished_, said);
     return false;
   }
-  return true;
+  std::this_thread::sleep_for(kPollStep);
+  wakeProgram();
+  return finished_.load() < said;
 }
 
 void SpeechdVoice::stop() {

@@ -7,9 +7,12 @@
 // so a wait for speech looks again.
 //
 // Start fails when no service answers (the diphone path then speaks). A
-// service that stops answering is given up: no call waits on it for more
-// than a second, and a text it has not begun within two seconds is not
-// waited for.
+// service that stops answering is given up: connecting waits at most 5 s,
+// the list of voices (asked for only when VOZ chooses one) 20 s, any other
+// call a second; a text it has not begun within two seconds, or not ended
+// within 10 s and 200 ms per character, is not waited for. While a text
+// goes on, is-speaking waits 20 ms and wakes the program's wait, so that
+// these limits hold even when the service falls silent.
 //
 // Settings, mapped onto speech-dispatcher's -100..100 scales:
 // - VOZ: 1-based among the service's "pt-BR" voices, the first when out of
@@ -77,6 +80,7 @@ class SpeechdVoice : public plat::Voice {
   std::atomic<size_t> begun_{0};
   std::atomic<size_t> lastBegun_{0};  // id of the last text begun
   std::chrono::steady_clock::time_point saidAt_;  // of the last text
+  std::chrono::steady_clock::time_point giveUpAt_;  // when it is given up
 };
 
 }  // namespace plat::speechd

@@ -34,7 +34,7 @@ size_t cutLength(size_t length, int unitCut, int minimumUnit) {
 std::vector<uint8_t> cutUnit(const UnitRecipe& recipe, JoinFigures* figures) {
   const Utterance spoken = speakEspeak(recipe.carrier, true);
   const auto& events = spoken.phonemes;
-  if (events.size() < recipe.before + recipe.after + 1 ||
+  if (recipe.after < 1 || events.size() < recipe.before + recipe.after + 1 ||
       events[events.size() - recipe.after].name != recipe.next) {
     std::string seen;
     for (const PhonemeEvent& e : events) seen += " " + e.name;
