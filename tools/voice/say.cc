@@ -118,13 +118,13 @@ bool printCoverage(uint64_t words, uint64_t samples, double seconds) {
   const DiphoneStats& s = diphoneStats();
   const uint64_t units = s.direct + s.fallback + s.noise + s.skipped;
   const double total = units ? static_cast<double>(units) : 1.0;
-  std::printf("words %llu, units %llu: direct %.3f %%, fallback %.3f %%, noise %.3f %%, "
-              "skipped %.3f %%\n",
-              static_cast<unsigned long long>(words), static_cast<unsigned long long>(units),
-              100.0 * static_cast<double>(s.direct) / total,
-              100.0 * static_cast<double>(s.fallback) / total,
-              100.0 * static_cast<double>(s.noise) / total,
-              100.0 * static_cast<double>(s.skipped) / total);
+  auto share = [total](uint64_t n) { return 100.0 * static_cast<double>(n) / total; };
+  auto count = [](uint64_t n) { return static_cast<unsigned long long>(n); };
+  std::printf("words %llu, units %llu: direct %llu (%.3f %%), fallback %llu (%.3f %%), "
+              "noise %llu (%.3f %%), skipped %llu (%.3f %%)\n",
+              count(words), count(units), count(s.direct), share(s.direct), count(s.fallback),
+              share(s.fallback), count(s.noise), share(s.noise), count(s.skipped),
+              share(s.skipped));
   const int inside = percentile(s.innerSteps, 0.999);
   uint64_t above = 0, joins = 0;
   for (int step = 0; step < 256; ++step) {
