@@ -113,6 +113,26 @@ TEST_F(InitSpeechTest, DirectoriesGetTheirSeparator) {
   EXPECT_EQ(speechState().soundDirectory, "");
 }
 
+TEST_F(InitSpeechTest, StartWritesOnlyTheVoiceKeysTheSettingsLack) {
+  // The user's own values (an empty one too) stay; the rest points at the
+  // kit beside the program, and speech starts from it.
+  familySettings({"[SINTETIZADOR]", "CORTEFON3=123", "INTERPAL2=", "[TRADUTOR]",
+                  "VELOCIDADE=3"});
+  initSpeech(0, "");
+  const std::string file = "LUMIRA.INI";
+  auto value = [&](const char* section, const char* key) {
+    return plat::readProfileString(section, key, "absent", file.c_str(), 255);
+  };
+  EXPECT_EQ(value("SINTETIZADOR", "CORTEFON3"), "123");
+  EXPECT_EQ(value("SINTETIZADOR", "INTERPAL2"), "");
+  EXPECT_EQ(value("SINTETIZADOR", "DIFONES3"), "DIFONES3");
+  EXPECT_EQ(value("SINTETIZADOR", "SOBRAFON5"), "500");
+  EXPECT_EQ(value("TRADUTOR", "VELOCIDADE"), "3");
+  EXPECT_EQ(value("TRADUTOR", "DIRLETRAS"),
+            tarvekDirectory() + "som" + sep() + "letras" + sep());
+  EXPECT_EQ(speechSettings().databaseName, "DIFONES3");
+}
+
 TEST_F(InitSpeechTest, LettersDirectoryDefaultsToTheInstallationTree) {
   initSpeech(3, "");
   EXPECT_EQ(speechState().lettersDirectory,
