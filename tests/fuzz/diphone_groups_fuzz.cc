@@ -17,6 +17,7 @@
 #include "platform/shared/profile_text.h"
 #include "platform/shared/riff.h"
 #include "synth/diphone_synth.h"
+#include "synth/speech_settings.h"
 #include "synth/synth.h"
 #include "synth/unit_database.h"
 
@@ -108,6 +109,7 @@ void startOnce() {
   resetSynth();
   platform.setWindowProc(&consoleWindowProc);
   setDiphoneImagePlayer(&checkImage);
+  speechSettings().databaseName = "DIFONES2";
   check(startDiphoneSynth() == 0);
 }
 
