@@ -14,12 +14,12 @@
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/shared/profile_text.h"
 #include "platform/shared/riff.h"
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
 #include "synth/synth.h"
 #include "synth/unit_database.h"
+#include "tests/fuzz/memory_profile.h"
 
 namespace {
 
@@ -63,27 +63,6 @@ std::string writeVoice() {
   return "[TRADUTOR]\r\nDIRLETRAS=" + (root / "letras").string() +
          "\r\nDIRDIFONES=" + (root / "difones").string() + "\r\n";
 }
-
-class MemoryProfile : public plat::Profile {
- public:
-  explicit MemoryProfile(std::string text) : text_(std::move(text)) {}
-  size_t getPrivateProfileString(const char* section, const char* key,
-                                 const char* defaultValue, char* buffer, size_t size,
-                                 const char*) override {
-    return plat::readProfileText(text_, section, key, defaultValue, buffer, size);
-  }
-  bool writePrivateProfileString(const char*, const char*, const char*,
-                                 const char*) override {
-    return false;
-  }
-  size_t getProfileString(const char* section, const char* key, const char* defaultValue,
-                          char* buffer, size_t size) override {
-    return plat::readProfileText("", section, key, defaultValue, buffer, size);
-  }
-
- private:
-  std::string text_;
-};
 
 void checkImage(const uint8_t* image) {
   const uint32_t n = plat::get32(image + 40);

@@ -12,9 +12,9 @@
 #include "console/keyboard.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/shared/riff.h"
-#include "platform/shared/profile_text.h"
 #include "synth/wave_format.h"
 #include "synth/wave_player.h"
+#include "tests/fuzz/memory_profile.h"
 
 namespace {
 
@@ -39,25 +39,6 @@ void checkCaptures(const plat::headless::HeadlessPlatform& p) {
   }
 }
 
-// No settings files at all, answered without looking for them: the console
-// reads its display settings whenever it opens, which is on every input.
-class NoFilesProfile : public plat::Profile {
- public:
-  size_t getPrivateProfileString(const char* section, const char* key,
-                                 const char* defaultValue, char* buffer, size_t size,
-                                 const char*) override {
-    return plat::readProfileText("", section, key, defaultValue, buffer, size);
-  }
-  bool writePrivateProfileString(const char*, const char*, const char*,
-                                 const char*) override {
-    return false;
-  }
-  size_t getProfileString(const char* section, const char* key, const char* defaultValue,
-                          char* buffer, size_t size) override {
-    return plat::readProfileText("", section, key, defaultValue, buffer, size);
-  }
-};
-
 plat::headless::HeadlessConfig config() {
   plat::headless::HeadlessConfig c;
   c.configDir = "/nonexistent/talonix-wav-fuzz/config";
@@ -76,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The last byte chooses the options; the whole input is the image.
   const uint8_t flags = size ? data[size - 1] : 0;
   plat::headless::HeadlessPlatform platform{config()};
-  static NoFilesProfile noFiles;
+  static MemoryProfile noFiles;
   plat::Services services = platform.services();
   services.profile = &noFiles;
   plat::setServices(services);
