@@ -32,8 +32,34 @@ class NoMagnifier : public Magnifier {
   void freeSnapshot() override {}
 };
 
-// No printer yet: it comes with cheque printing.
-class NoPrinter : public Printer {};
+// No printer at all: there is no default printer and no context can be
+// made, so the program says the printer is not suitable and prints nothing.
+class NoPrinter : public Printer {
+ public:
+  size_t defaultPrinter(char* buffer, size_t size) override {
+    if (size > 0) buffer[0] = '\0';
+    return 0;
+  }
+  PrintHandle createDc(const char*) override { return 0; }
+  int getDeviceCaps(PrintHandle, DeviceCap) override { return 0; }
+  int startDoc(PrintHandle, const char*) override { return -1; }
+  int startPage(PrintHandle) override { return -1; }
+  PrintHandle createFont(const PrintFont&) override { return 0; }
+  PrintHandle createPen(int) override { return 0; }
+  PrintHandle selectObject(PrintHandle, PrintHandle) override { return 0; }
+  bool moveTo(PrintHandle, int, int) override { return false; }
+  bool lineTo(PrintHandle, int, int) override { return false; }
+  bool deleteObject(PrintHandle) override { return false; }
+  bool textOut(PrintHandle, int, int, const char*, int) override { return false; }
+  bool getTextExtent(PrintHandle, const char*, int, PrintSize*) override {
+    return false;
+  }
+  int endPage(PrintHandle) override { return -1; }
+  int endDoc(PrintHandle) override { return -1; }
+  int abortDoc(PrintHandle) override { return -1; }
+  bool deleteDc(PrintHandle) override { return false; }
+  std::string keptDocument() override { return ""; }
+};
 
 // No platform voices (Windows until its speech interfaces are reached):
 // every start of a platform voice fails, so the diphone path speaks.
