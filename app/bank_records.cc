@@ -13,16 +13,18 @@ constexpr const char* kProgramSection = "TALONIX";
 
 const char* const kLayoutKeys[kLayoutPointCount] = {
     "ajusteMM",      "posValor",  "posExtenso1", "posExtenso2", "posFavorecido",
-    "posCidade",     "posDia",    "posMes",      "posAno"};
+    "posCidade",     "posDia",    "posMes",      "posAno",      "posCruzamento",
+    "fimCruzamento"};
 
 LayoutPoint ChequeLayout::*const kLayoutMembers[kLayoutPointCount] = {
     &ChequeLayout::adjustment, &ChequeLayout::value, &ChequeLayout::words1,
     &ChequeLayout::words2,     &ChequeLayout::payee, &ChequeLayout::city,
-    &ChequeLayout::day,        &ChequeLayout::month, &ChequeLayout::year};
+    &ChequeLayout::day,        &ChequeLayout::month, &ChequeLayout::year,
+    &ChequeLayout::crossingStart, &ChequeLayout::crossingEnd};
 
 constexpr ChequeLayout kFactoryLayout = {
     {0, 0}, {130, 0}, {26, 6}, {8, 12}, {8, 18},
-    {70, 25}, {108, 25}, {125, 25}, {157, 25}};
+    {70, 25}, {108, 25}, {125, 25}, {157, 25}, {45, 0}, {35, 30}};
 
 // Values longer than the buffer are cut, the way the profile call cuts them.
 std::string readProfile(const char* section, const char* key,
@@ -142,6 +144,8 @@ void writeProgramFamilyValue(const char* key, std::string_view value) {
 
 // --- Banks -----------------------------------------------------------------------
 
+const ChequeLayout& factoryLayout() { return kFactoryLayout; }
+
 void setFactoryPositions() { currentBank().layout = kFactoryLayout; }
 
 void loadBank(std::string_view bankName) {
@@ -153,8 +157,12 @@ void loadBank(std::string_view bankName) {
   profile.printLyingDown =
       parseSettingBool(readBankValue(bank, "imprimeDeitado", "N"));
   for (int i = 0; i < kLayoutPointCount; ++i) {
-    *layoutPoint(profile.layout, i) =
-        parseSettingPoint(readBankValue(bank, kLayoutKeys[i], "0,0"));
+    const std::string missing =
+        i < kFrontFieldPointCount
+            ? "0,0"
+            : formatSettingPoint(*layoutPoint(kFactoryLayout, i));
+    *layoutPoint(profile.layout, i) = parseSettingPoint(
+        readBankValue(bank, kLayoutKeys[i], missing.c_str()));
   }
   writeProgramFamilyValue("BANCOATUAL", bank);
   setCurrentBankName(bank);

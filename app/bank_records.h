@@ -31,12 +31,21 @@ struct ChequeLayout {
   LayoutPoint day;         // "posDia"
   LayoutPoint month;       // "posMes"
   LayoutPoint year;        // "posAno"
+  // A crossed cheque's two parallel lines: the first runs from start to
+  // end, the second kCrossingGapMm to its right.
+  LayoutPoint crossingStart;  // "posCruzamento"
+  LayoutPoint crossingEnd;    // "fimCruzamento"
   bool operator==(const ChequeLayout&) const = default;
 };
 
-constexpr int kLayoutPointCount = 9;
-// The settings key of point i (0 = "ajusteMM" ... 8 = "posAno"), in the
-// order the points are stored.
+constexpr int kLayoutPointCount = 11;
+// The nine points every bank has always had; the crossing points came
+// later and read their factory values where a bank's section lacks them.
+constexpr int kFrontFieldPointCount = 9;
+constexpr int kCrossingGapMm = 5;
+// The settings key of point i (0 = "ajusteMM" ... 8 = "posAno",
+// 9 = "posCruzamento", 10 = "fimCruzamento"), in the order the points are
+// stored.
 const char* layoutKey(int index);
 // Point i of the layout, in the same order; null outside 0..8.
 LayoutPoint* layoutPoint(ChequeLayout& layout, int index);
@@ -101,6 +110,7 @@ constexpr const char* kFactoryBankName = "Banco do Brasil";
 constexpr const char* kFactoryLedgerName = "brasil.chq";
 
 // The factory values for every point, the general adjustment included.
+const ChequeLayout& factoryLayout();
 void setFactoryPositions();
 // Reads the bank's section into the current BankProfile, makes the bank
 // current and records it as "BANCOATUAL".

@@ -77,11 +77,13 @@ TEST(SettingValueTest, LayoutPointsAreReachedInStorageOrder) {
   EXPECT_STREQ(layoutKey(0), "ajusteMM");
   EXPECT_STREQ(layoutKey(1), "posValor");
   EXPECT_STREQ(layoutKey(8), "posAno");
-  EXPECT_STREQ(layoutKey(9), "");
+  EXPECT_STREQ(layoutKey(9), "posCruzamento");
+  EXPECT_STREQ(layoutKey(10), "fimCruzamento");
+  EXPECT_STREQ(layoutKey(11), "");
   EXPECT_EQ(*layoutPoint(layout, 1), (LayoutPoint{1, 2}));
   EXPECT_EQ(*layoutPoint(layout, 8), (LayoutPoint{3, 4}));
   EXPECT_EQ(layoutPoint(layout, -1), nullptr);
-  EXPECT_EQ(layoutPoint(layout, 9), nullptr);
+  EXPECT_EQ(layoutPoint(layout, 11), nullptr);
 }
 
 // --- A bank's section --------------------------------------------------------
@@ -150,7 +152,13 @@ TEST_F(BankRecordsTest, MissingKeysTakeTheirDefaults) {
   EXPECT_EQ(currentBank().ledgerFile, "");
   EXPECT_TRUE(currentBank().yearFourDigits);
   EXPECT_FALSE(currentBank().printLyingDown);
-  EXPECT_EQ(currentBank().layout, ChequeLayout{});
+  // The nine old points read 0,0; a bank saved before crossed cheques were
+  // printed gets the factory crossing.
+  ChequeLayout expected;
+  expected.crossingStart = factoryLayout().crossingStart;
+  expected.crossingEnd = factoryLayout().crossingEnd;
+  EXPECT_EQ(currentBank().layout, expected);
+  EXPECT_NE(expected.crossingStart, (LayoutPoint{0, 0}));
   EXPECT_EQ(currentBankName(), "Vazio");
 }
 
