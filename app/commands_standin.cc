@@ -16,5 +16,3 @@ void notYet(const char* what) {
 
 // Stand-in until the configuration menu is built.
 void configurationMenu() { notYet("A configura\xE7\xE3o"); }
-// Stand-in until cheque issuing is built.
-void issueCheque() { notYet("A emiss\xE3o de cheques"); }
