@@ -1,6 +1,7 @@
 #include "platform/pdf/cups_queue.h"
 
 #include <cups/cups.h>
+#include <signal.h>
 #include <sys/socket.h>
 
 #include <cstdio>
@@ -9,8 +10,8 @@
 namespace plat::pdf {
 namespace {
 
-constexpr int kConnectMs = 300;
-constexpr double kQueryWait = 0.7;    // seconds, per wait on the server
+constexpr int kConnectMs = 250;
+constexpr double kQueryWait = 0.25;  // seconds, per wait on the server
 constexpr double kSubmitWait = 5.0;
 
 int giveUp(http_t*, void*) { return 0; }
@@ -43,6 +44,33 @@ bool sendFile(http_t* http, const char* destination, const std::string& path) {
   return cupsFinishDocument(http, destination) == IPP_STATUS_OK && readAll;
 }
 
+// A server closing its end while the document is being written would raise
+// SIGPIPE, whose default ends the program: held back and then discarded
+// while this lives, the write just fails.
+class NoBrokenPipeSignal {
+ public:
+  NoBrokenPipeSignal() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    sigpending(&before_);
+    pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
+  }
+  ~NoBrokenPipeSignal() {
+    sigset_t pending;
+    sigpending(&pending);
+    if (sigismember(&pending, SIGPIPE) && !sigismember(&before_, SIGPIPE)) {
+      const timespec now{0, 0};
+      sigtimedwait(&pipe_, nullptr, &now);
+    }
+    pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+  }
+  NoBrokenPipeSignal(const NoBrokenPipeSignal&) = delete;
+  NoBrokenPipeSignal& operator=(const NoBrokenPipeSignal&) = delete;
+
+ private:
+  sigset_t pipe_, before_, old_;
+};
+
 }  // namespace
 
 std::string cupsDestination(const std::string& name) {
@@ -57,6 +85,7 @@ std::string cupsDestination(const std::string& name) {
 
 bool cupsSubmitPdf(const std::string& destination, const std::string& path,
                    const std::string& title) {
+  NoBrokenPipeSignal noSignal;
   Connection http = connectServer(kSubmitWait);
   if (!http) return false;
   const char* dest = destination.c_str();
