@@ -1,5 +1,6 @@
 #include "platform/pdf/print_dir.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,6 +60,14 @@ std::string documentsDirectory(const std::string& home) {
   return docs;
 }
 
+// The new name made durable, as the file's bytes already are.
+void flushDirectory(const std::string& dir) {
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 }  // namespace
 
 std::string printDirectory() {
@@ -112,14 +121,16 @@ std::string keepFile(const std::string& temp, const std::string& dir,
     // A hard link fails on an existing name where a rename would replace it.
     if (::link(temp.c_str(), path.c_str()) == 0) {
       ::unlink(temp.c_str());
+      flushDirectory(dir);
       return path;
     }
     if (errno == EEXIST) continue;
     // A file system without hard links: rename, having looked first.
     struct stat st;
     if (::lstat(path.c_str(), &st) == 0) continue;
-    if (std::rename(temp.c_str(), path.c_str()) == 0) return path;
-    return "";
+    if (std::rename(temp.c_str(), path.c_str()) != 0) return "";
+    flushDirectory(dir);
+    return path;
   }
   return "";
 }
