@@ -27,20 +27,9 @@ using testfiles::writeFile;
 constexpr char kCupsExec[] = "/usr/lib/cups/daemon/cups-exec";
 
 // A queue passing PDF on unchanged: the only filter copies the job.
-std::string queuePpd(const std::string& name) {
-  return "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
-         "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n"
-         "*PCFileName: \"QUEUE.PPD\"\n*Manufacturer: \"Talonix\"\n"
-         "*Product: \"(" + name + ")\"\n*ModelName: \"" + name + "\"\n"
-         "*ShortNickName: \"" + name + "\"\n*NickName: \"" + name + "\"\n"
-         "*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n*ColorDevice: False\n"
-         "*DefaultColorSpace: Gray\n*FileSystem: False\n*Throughput: \"1\"\n"
-         "*cupsFilter: \"application/pdf 0 passpdf\"\n"
-         "*OpenUI *PageSize: PickOne\n*DefaultPageSize: A4\n"
-         "*PageSize A4: \"<</PageSize[595 842]>>setpagedevice\"\n*CloseUI: *PageSize\n"
-         "*DefaultImageableArea: A4\n*ImageableArea A4: \"0 0 595 842\"\n"
-         "*DefaultPaperDimension: A4\n*PaperDimension A4: \"595 842\"\n";
-}
+constexpr char kQueuePpd[] =
+    "*PPD-Adobe: \"4.3\"\n*ModelName: \"Talonix\"\n"
+    "*cupsFilter: \"application/pdf 0 passpdf\"\n";
 
 class PdfCupsTest : public PdfPrinterTest {
  protected:
@@ -78,8 +67,8 @@ class PdfCupsTest : public PdfPrinterTest {
               "\nState Idle\nAccepting Yes\nShared No\n</DefaultPrinter>\n"
               "<Printer Outra>\nDeviceURI file://" + out("Outra").string() +
               "\nState Idle\nAccepting Yes\nShared No\n</Printer>\n");
-    writeFile(conf / "ppd" / "Cheques.ppd", queuePpd("Cheques"));
-    writeFile(conf / "ppd" / "Outra.ppd", queuePpd("Outra"));
+    writeFile(conf / "ppd" / "Cheques.ppd", kQueuePpd);
+    writeFile(conf / "ppd" / "Outra.ppd", kQueuePpd);
     const fs::path filter = root_ / "bin" / "filter" / "passpdf";
     writeFile(filter, "#!/bin/sh\nif [ -n \"$6\" ]; then exec cat \"$6\"; else exec cat; fi\n");
     ::chmod(filter.c_str(), 0755);

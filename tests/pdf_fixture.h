@@ -29,18 +29,10 @@ constexpr double kMmPerPoint = 25.4 / 72;
 constexpr double kMmPerDot = 25.4 / 600;
 constexpr double kToleranceMm = 0.5;
 
+// Looks in /usr/sbin too, where cupsd is, which a user's PATH may lack.
 inline bool haveTool(const std::string& tool) {
-  const char* path = std::getenv("PATH");
-  std::string dirs = std::string(path != nullptr ? path : "") + ":/usr/sbin:/sbin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    if (end == std::string::npos) end = dirs.size();
-    const fs::path candidate = fs::path(dirs.substr(start, end - start)) / tool;
-    if (end > start && ::access(candidate.c_str(), X_OK) == 0) return true;
-    start = end + 1;
-  }
-  return false;
+  const std::string look = "PATH=\"$PATH:/usr/sbin\" command -v " + tool + " >/dev/null";
+  return std::system(look.c_str()) == 0;
 }
 
 inline std::string capture(const std::string& command) {
@@ -63,21 +55,19 @@ struct Word {
 
 inline std::vector<Word> wordsOf(const fs::path& pdf) {
   const std::string xml = capture("pdftotext -bbox '" + pdf.string() + "' - 2>/dev/null");
-  static const std::regex word(
-      R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+  static const std::regex word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" )re"
+                               R"re(xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
   std::vector<Word> words;
   int page = 0;
-  size_t at = 0;
-  std::smatch m;
-  for (auto it = xml.cbegin(); std::regex_search(it, xml.cend(), m, word); it = m.suffix().first) {
-    const size_t wordAt = static_cast<size_t>(m[0].first - xml.cbegin());
-    for (size_t p = xml.find("<page ", at); p != std::string::npos && p < wordAt;
-         p = xml.find("<page ", p + 1)) {
-      ++page;
-      at = p + 1;
+  for (size_t at = xml.find("<page "); at != std::string::npos; ++page) {
+    const size_t next = xml.find("<page ", at + 1);
+    const std::string block = xml.substr(at, next - at);
+    for (std::sregex_iterator m(block.begin(), block.end(), word), end; m != end; ++m) {
+      words.push_back({page + 1, (*m)[5], std::stod((*m)[1]) * kMmPerPoint,
+                       std::stod((*m)[2]) * kMmPerPoint, std::stod((*m)[3]) * kMmPerPoint,
+                       std::stod((*m)[4]) * kMmPerPoint});
     }
-    words.push_back({page, m[5], std::stod(m[1]) * kMmPerPoint, std::stod(m[2]) * kMmPerPoint,
-                     std::stod(m[3]) * kMmPerPoint, std::stod(m[4]) * kMmPerPoint});
+    at = next;
   }
   return words;
 }
