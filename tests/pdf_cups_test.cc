@@ -135,9 +135,15 @@ TEST_F(PdfCupsTest, DefaultDestinationPrintsThroughAPrivateServer) {
     GTEST_SKIP() << "the private cupsd did not answer within 5 s: "
                  << testfiles::readAll(root_ / "log" / "error_log");
   }
-  // The PRINTER variable overrides the server's default, as for lp.
+  // The user's `lpoptions -d` and the PRINTER variable override the
+  // server's default, as for lp; a PRINTER naming no queue leaves none.
+  writeFile(root_ / ".cups" / "lpoptions", "Default Outra\n");
+  EXPECT_EQ(defaultName(), "Outra");
+  fs::remove(root_ / ".cups" / "lpoptions");
   env_.set("PRINTER", "Outra");
   EXPECT_EQ(defaultName(), "Outra");
+  env_.set("PRINTER", "Sumida");
+  EXPECT_EQ(defaultName(), plat::pdf::kPdfPrinterName);
   env_.set("PRINTER", std::nullopt);
   const std::string name = defaultName();
   ASSERT_EQ(name, "Cheques");
