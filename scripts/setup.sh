@@ -4,10 +4,10 @@
 set -euo pipefail
 purpose=${1:-run}
 packages=(cmake ninja-build g++ pkg-config libsdl2-dev libespeak-ng-dev
-          libspeechd-dev)
+          libspeechd-dev libcairo2-dev libcups2-dev fonts-liberation)
 if [ "$purpose" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-             g++-mingw-w64-x86-64 wbrazilian)
+             g++-mingw-w64-x86-64 wbrazilian cups-daemon poppler-utils)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,13 @@
 // The program in a text terminal: the terminal window with its clipboard,
 // the POSIX system, SDL's sound, settings in INI files, espeak-ng and
-// speech-dispatcher as the platform voices, and no magnifier (a terminal
-// reports no release of the right button) nor printer yet.
+// speech-dispatcher as the platform voices, PDF printing through CUPS, and
+// no magnifier (a terminal reports no release of the right button).
 #ifndef TALONIX_PLATFORM_POSIX_TERMINAL_BACKEND_H_
 #define TALONIX_PLATFORM_POSIX_TERMINAL_BACKEND_H_
 
 #include "platform/absent.h"
 #include "platform/espeak/espeak_voice.h"
+#include "platform/pdf/pdf_printer.h"
 #include "platform/platform.h"
 #include "platform/posix/posix_system.h"
 #include "platform/posix/terminal_window.h"
@@ -28,7 +29,7 @@ struct TerminalBackend {
   sdl::SdlAudio audio;
   IniProfile profile;
   NoMagnifier magnifier;
-  NoPrinter printer;
+  pdf::PdfPrinter printer;
   espeak::EspeakVoice espeakVoice;
   speechd::SpeechdVoice speechdVoice;
   VoicePair voices{&espeakVoice, &speechdVoice};
