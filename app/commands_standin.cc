@@ -14,7 +14,5 @@ void notYet(const char* what) {
 
 }  // namespace
 
-// Stand-in until the configuration menu is built.
-void configurationMenu() { notYet("A configura\xE7\xE3o"); }
 // Stand-in until cheque issuing is built.
 void issueCheque() { notYet("A emiss\xE3o de cheques"); }
