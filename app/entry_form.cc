@@ -50,21 +50,6 @@ void showForm(LedgerEntry& entry) {
   runForm(true);
 }
 
-// After a check error: true for ENTER (back to the form), false for ESC.
-// Other keys are ignored; an extended key's code byte is skipped with it,
-// so an extended code never passes for ENTER or ESC.
-bool waitForEnterOrEsc() {
-  for (;;) {
-    const uint8_t key = readKey();
-    if (key == kKeyExtended) {
-      readKey();
-      continue;
-    }
-    if (key == kKeyEnter) return true;
-    if (key == kKeyEsc) return false;
-  }
-}
-
 bool confirmed() {
   speakMessage("CHCNFLAN", 0);
   const uint8_t key = readKeyEcho();
@@ -99,7 +84,7 @@ bool editEntry(LedgerEntry& entry) {
     const int code = checkEntry(entry.date, entry.value, entry.debitCredit);
     if (code == kEntryAcceptable) break;
     speakMessage(kCheckMessages[code], 1);
-    if (!waitForEnterOrEsc()) {
+    if (!readEnterOrEsc()) {
       speakMessage("CHDESIST", 1);
       return false;
     }

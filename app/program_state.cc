@@ -2,6 +2,7 @@
 // start: runTalonix begins with it, and tests start from it.
 #include "app/bank_records.h"
 #include "app/browser.h"
+#include "app/cheques.h"
 #include "app/ledger.h"
 #include "app/program.h"
 #include "console/console.h"
@@ -21,4 +22,5 @@ void resetProgramState() {
   resetBankRecords();
   resetLedger();
   resetBrowser();
+  resetCheque();
 }

@@ -194,6 +194,18 @@ uint8_t readKey() {
   return key;
 }
 
+bool readEnterOrEsc() {
+  for (;;) {
+    const uint8_t key = readKey();
+    if (key == kKeyExtended) {
+      readKey();
+      continue;
+    }
+    if (key == kKeyEnter) return true;
+    if (key == kKeyEsc) return false;
+  }
+}
+
 size_t readLineRaw(char* buffer, size_t capacity) {
   // Room for the text, keeping two bytes for the CR LF.
   const size_t limit = capacity >= 2 ? capacity - 2 : 0;

@@ -42,6 +42,10 @@ bool onKeyUpMessage(const plat::Event& event);
 
 bool keyAvailable();
 uint8_t readKey();
+// Reads keys until ENTER or ESC and says which: true for ENTER. Other keys
+// are ignored; an extended key's code byte goes with it, so an extended
+// code never passes for ENTER or ESC.
+bool readEnterOrEsc();
 void setBrailleMode(int mode);
 // One line with echo; returns count + 2 (the CR LF stored after the text).
 size_t readLineRaw(char* buffer, size_t capacity);

@@ -48,7 +48,7 @@ TEST_F(MainArrowMenuTest, DownAndEnterChooseTheCommand) {
   EXPECT_EQ(r.code, 0);
   EXPECT_TRUE(r.said("say " + std::string(kItems[1])));
   // Cheque issuing is reached, exactly as if E had been typed.
-  EXPECT_GE(r.rowStarting(u8("A emiss\xE3o de cheques")), 0);
+  EXPECT_GE(r.rowStarting("TALONIX - v."), 0);
 
   // Down opens it too; End reaches the statement export.
   RunResult x = run("Down End Enter Esc");

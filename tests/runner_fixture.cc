@@ -136,20 +136,21 @@ int RunnerFixture::runRaw(const std::vector<std::string>& args) {
 RunResult RunnerFixture::runWith(const std::string& script,
                                  const std::vector<std::string>& extra, bool audio) {
   plat::headless::TranscriptFiles files{dir_ / "screen.txt", dir_ / "attrs.txt",
-                                        dir_ / "speech.txt", {}, {}};
+                                        dir_ / "speech.txt", {}, {}, dir_ / "print.txt"};
   if (audio) {
     files.audio = dir_ / "session.wav";
     files.levels = dir_ / "levels.txt";
   }
   // A run that writes nothing must not be read as the one before it.
   for (const fs::path& old : {files.screen, files.attrs, files.speech, dir_ / "session.wav",
-                         dir_ / "levels.txt"})
+                         dir_ / "levels.txt", files.print})
     fs::remove(old);
   testfiles::writeFile(dir_ / "keys.txt", script);
   std::vector<std::string> args = {"--keys",   (dir_ / "keys.txt").string(),
                                    "--screen", files.screen.string(),
                                    "--attrs",  files.attrs.string(),
                                    "--speech", files.speech.string(),
+                                   "--print",  files.print.string(),
                                    "--config-dir", configDir().string(),
                                    "--workdir", workDir().string(),
                                    "--program-path", (dir_ / "bin" / "talonix").string()};

@@ -22,7 +22,9 @@ namespace {
 constexpr int kUsageError = 2;
 
 struct Options {
-  std::filesystem::path keys, screen, attrs, speech, audio, levels, configDir, workDir;
+  std::filesystem::path keys, screen, attrs, speech, audio, levels, print, configDir,
+      workDir;
+  std::string printerFault;
   std::string programPath;  // empty: talonix beside the runner
   std::optional<plat::LocalTime> now;
 };
@@ -31,7 +33,7 @@ int usage(const std::string& problem) {
   std::cerr << "talonix-run: " << problem << "\n"
             << "usage: talonix-run --keys FILE [--screen FILE] [--attrs FILE]"
                " [--speech FILE] [--audio FILE] [--levels FILE] [--config-dir DIR] [--workdir DIR]"
-               " [--program-path PATH]"
+               " [--program-path PATH] [--print FILE] [--printer-fault KIND]"
                " [--now YYYY-MM-DDTHH:MM]\n";
   return kUsageError;
 }
@@ -85,6 +87,15 @@ int parseOptions(int argc, char** argv, Options* o) {
       o->audio = value;
     } else if (arg == "--levels") {
       o->levels = value;
+    } else if (arg == "--print") {
+      o->print = value;
+    } else if (arg == "--printer-fault") {
+      plat::headless::VirtualPrinter probe;
+      if (!probe.setFault(value)) {
+        return usage("--printer-fault wants missing, resolution, startdoc[:N], enddoc[:N] or back, not " +
+                     value);
+      }
+      o->printerFault = value;
     } else if (arg == "--program-path") {
       o->programPath = plat::utf8ToCp1252(value);
     } else if (arg == "--config-dir") {
@@ -105,7 +116,8 @@ int parseOptions(int argc, char** argv, Options* o) {
 
 // Writes each requested output; false (with a message) when one fails.
 bool writeOutputs(const Options& o, const plat::headless::HeadlessPlatform& p) {
-  const plat::headless::TranscriptFiles files{o.screen, o.attrs, o.speech, o.audio, o.levels};
+  const plat::headless::TranscriptFiles files{o.screen, o.attrs, o.speech,
+                                              o.audio,  o.levels, o.print};
   const std::vector<std::filesystem::path> failed = plat::headless::writeTranscript(p, files);
   for (const std::filesystem::path& path : failed) {
     std::cerr << "talonix-run: cannot write " << path.string() << "\n";
@@ -152,6 +164,7 @@ int main(int argc, char** argv) {
   config.programPath = o.programPath.empty() ? programPathOf(argv[0]) : o.programPath;
   plat::headless::HeadlessPlatform platform(config);
   platform.addKeyGroups(groups);
+  if (!o.printerFault.empty()) platform.printer().setFault(o.printerFault);
   platform.install();
 
   int code = 0;

@@ -17,6 +17,7 @@
 #include "platform/absent.h"
 #include "platform/headless/key_script.h"
 #include "platform/headless/test_voice.h"
+#include "platform/headless/virtual_printer.h"
 #include "platform/platform.h"
 #include "platform/shared/ini_profile.h"
 #include "platform/shared/window_defaults.h"
@@ -68,8 +69,9 @@ plat::LocalTime civilFromMs(int64_t msSinceEpoch);
 int64_t msFromCivil(const plat::LocalTime& t);
 
 // The whole simulated machine is one object: its window, sound and clock
-// share one virtual time and one event queue. It offers every service but
-// the printer, and test voices (test_voice.h); services() hands them out,
+// share one virtual time and one event queue. It offers every service, a
+// virtual printer (virtual_printer.h) and test voices (test_voice.h);
+// services() hands them out,
 // install() puts them in place.
 // Takes back what HeadlessPlatform::install() put in place.
 void uninstall();
@@ -214,6 +216,8 @@ class HeadlessPlatform : public plat::Window,
     std::string program, parameters, directory;
   };
   const std::vector<ShellRequest>& shellRequests() const { return shell_; }
+  VirtualPrinter& printer() { return printer_; }
+  const VirtualPrinter& printer() const { return printer_; }
   // The test voices: the "SAPI 5" kind plays samples through the program's
   // player, the "SAPI 4" kind speaks on its own, as on Linux.
   TestVoice& testVoice(plat::VoiceKind kind) {
@@ -288,7 +292,7 @@ class HeadlessPlatform : public plat::Window,
 
   plat::KeyState keys_;  // modifiers of the last keyboard message
   plat::IniProfile profile_;
-  plat::NoPrinter printer_;
+  VirtualPrinter printer_;
   std::vector<ShellRequest> shell_;
   TestVoice sampleVoice_{*this, TestVoice::Shape::kSamples};
   TestVoice ownAudioVoice_{*this, TestVoice::Shape::kOwnAudio};

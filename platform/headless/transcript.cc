@@ -101,11 +101,19 @@ std::vector<std::string> levelLines(const HeadlessPlatform& platform) {
   return lines;
 }
 
+std::vector<std::string> printLines(const HeadlessPlatform& platform) {
+  std::vector<std::string> lines;
+  for (const std::string& line : platform.printer().log())
+    lines.push_back(plat::cp1252ToUtf8(line));
+  return lines;
+}
+
 Transcript transcriptOf(const HeadlessPlatform& platform) {
   Transcript t;
   t.screen = screenLines(platform);
   t.attrs = attrLines(platform);
   t.speech = speechLines(platform);
+  t.print = printLines(platform);
   return t;
 }
 
@@ -119,6 +127,7 @@ std::vector<std::filesystem::path> writeTranscript(const HeadlessPlatform& platf
   put(files.attrs, [&] { return attrLines(platform); });
   put(files.speech, [&] { return speechLines(platform); });
   put(files.levels, [&] { return levelLines(platform); });
+  put(files.print, [&] { return printLines(platform); });
   if (!files.audio.empty() && !writeBytes(files.audio, sessionAudioWav(platform))) {
     failed.push_back(files.audio);
   }
@@ -132,6 +141,7 @@ Transcript readTranscript(const TranscriptFiles& files) {
   t.speech = readLines(files.speech);
   t.levels = readLines(files.levels);
   t.audio = readBytes(files.audio);
+  t.print = readLines(files.print);
   return t;
 }
 
