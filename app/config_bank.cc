@@ -14,6 +14,7 @@
 #include "app/config_menu.h"
 #include "app/ledger_file.h"
 #include "console/console.h"
+#include "console/keys.h"
 #include "speech/forms.h"
 #include "speech/line_editor.h"
 #include "speech/menus.h"
@@ -159,7 +160,8 @@ void configureCurrentBank() {
   speakMessage("CHCNFPOS", 0);
   const uint8_t key = readKeyEcho();
   writeLineEnd();
-  if (!isNo(key)) editPrintSettings();
+  // ESC leaves the printing alone, as N does.
+  if (!isNo(key) && key != kKeyEsc) editPrintSettings();
   writeLineEnd();
   saveBank(currentBankName());
   speakMessage("CHOKCONF", 1);

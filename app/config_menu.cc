@@ -212,6 +212,10 @@ std::string storableBankName(std::string_view typed) {
   std::string name = withoutBlanksAround(typed);
   if (name.empty() || name.size() > kShortTextLength) return {};
   if (name.front() == '[' || name.front() == ';') return {};
+  // The list's own section would take the bank's keys as bank names.
+  if (plat::equalsIgnoreCase1252(name, kBankListSection)) return {};
+  // Quotes around a value are dropped when it is read back ("BANCOATUAL").
+  if (name.size() >= 2 && name.front() == '"' && name.back() == '"') return {};
   for (char c : name) {
     if (c == ']' || c == '=' || static_cast<uint8_t>(c) < 32 || c == 127) return {};
   }

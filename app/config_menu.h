@@ -17,8 +17,9 @@ void configureCurrentBank();
 
 // The name as it can be stored: blanks around it removed. Empty when it
 // cannot be a bank's name in the settings files (a section name holding
-// ']', a key holding '=' or starting with '[' or ';', control characters):
-// each would be read back as another name or not at all.
+// ']', a key holding '=' or starting with '[' or ';', control characters,
+// the name of the bank list's section, a name in double quotes): each
+// would be read back as another name, or not at all.
 std::string storableBankName(std::string_view typed);
 
 // A personal-data value as the settings file can hold it on one line:
