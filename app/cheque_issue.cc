@@ -21,9 +21,10 @@
 namespace {
 
 constexpr size_t kWordsLineLength = 58;
-// The serial and number fields' lengths, and one for the terminator: the
-// whole of what the form let the user type is read back.
-constexpr size_t kSerialBufferSize = 9;
+// Buffers for the last serial and number: the serial as it was always
+// read; the number as long as the form lets it be typed (12), so the next
+// number never follows a cut one.
+constexpr size_t kSerialBufferSize = 10;
 constexpr size_t kNumberBufferSize = 13;
 
 const char* const kMonthNames[12] = {

@@ -45,6 +45,9 @@ class VirtualPrinter : public plat::Printer {
 
   const std::vector<std::string>& log() const { return log_; }
   int documentsStarted() const { return documents_; }
+  // Contexts and objects created and not yet deleted: a program that
+  // frees what it made leaves none after printing.
+  size_t liveHandles() const { return contexts_.size() + objects_.size(); }
 
   size_t defaultPrinter(char* buffer, size_t size) override;
   PrintHandle createDc(const char* device) override;
