@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "synth/family_settings.h"
@@ -191,4 +192,24 @@ void registerBank(std::string_view bankName, std::string_view ledgerFile) {
   profile.printLyingDown = true;
   profile.ledgerFile = std::string(ledgerFile);
   saveBank(bankName);
+}
+
+std::vector<std::string> registeredBankNames(size_t listBytes, size_t maxNames) {
+  std::vector<std::string> names;
+  if (listBytes < 2) return names;
+  std::vector<char> list(listBytes, '\0');
+  const size_t length = plat::profile().getPrivateProfileString(
+      kBankListSection, nullptr, "", list.data(), list.size(), kProgramSettingsFile);
+  for (size_t i = 0; i < length && i < list.size() && names.size() < maxNames;) {
+    const std::string name(list.data() + i);
+    if (name.empty()) break;
+    i += name.size() + 1;
+    names.push_back(name);
+  }
+  return names;
+}
+
+std::string storedLedgerFile(std::string_view bankName) {
+  const std::string bank(bankName.substr(0, kShortTextLength));
+  return bank.empty() ? std::string() : readBankValue(bank, "arquivoLanc", "");
 }

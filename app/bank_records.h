@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A print position in whole millimetres: x to the right, y downwards.
 struct LayoutPoint {
@@ -120,6 +121,13 @@ void loadBank(std::string_view bankName);
 void saveBank(std::string_view bankName);
 // Factory layout, both flags true and the ledger file, then saveBank.
 void registerBank(std::string_view bankName, std::string_view ledgerFile);
+
+// The registered banks: the key names of section "Bancos", in file order,
+// as far as they fit a list of `listBytes` bytes (names ended by NUL), at
+// most `maxNames` of them.
+std::vector<std::string> registeredBankNames(size_t listBytes, size_t maxNames);
+// A bank's stored ledger file ("arquivoLanc"), empty when it has none.
+std::string storedLedgerFile(std::string_view bankName);
 
 // A key of section "TALONIX" of the family settings file as stored (no
 // "@" expansion: these are names, not paths), cut to kShortTextLength.

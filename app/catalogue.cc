@@ -132,6 +132,8 @@ const Message kCatalogue[] = {
     {"CHDIA", "Dia"},
     {"CHMES", "M\xEAs"},
     {"CHANO", "Ano"},
+    {"CHCRUZ1", "In\xED" "cio do cruzamento"},
+    {"CHCRUZ2", "Fim do cruzamento"},
     {"CHDESAJU", "Selecione com as setas o campo desajustado e aperte enter"},
     {"CHSELDSL", "Selecione agora o deslocamento a realizar"},
     {"CHINFMIL", "Quantos mil\xEDmetros desloco ? "},
@@ -144,6 +146,7 @@ const Message kCatalogue[] = {
     {"CHCNFPOS", "Quer configurar a impress\xE3o? "},
     {"CHCNFIMP", "Configura\xE7\xE3o da impress\xE3o"},
     {"CHCNFLAN", "Confirma lan\xE7" "amento? "},
+    {"CHBNKINV", "Nome de banco inv\xE1lido, n\xE3o use ] nem ="},
 };
 
 }  // namespace

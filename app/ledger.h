@@ -53,8 +53,9 @@ void replaceLedgerEntry(size_t k, const LedgerEntry& entry);
 // Appends one entry to the current ledger file and says "CHLANREG", or
 // "CHLANNAO" / "CHLANERR". True when it was written.
 bool appendEntry(const LedgerEntry& entry);
-// Fills the list from the current ledger file. On failure says "CHARQERR",
-// leaves the list empty, sets loadFailed and returns false.
+// Fills the list from the current ledger file. On failure (no file, or not
+// a ledger: see isLedgerText) says "CHARQERR", leaves the list empty, sets
+// loadFailed and returns false.
 bool loadLedger();
 // Rewrites the current ledger file from the list, in list order, through a
 // temporary file and one rename. On failure says "CHLANNAT" and keeps the
@@ -65,6 +66,11 @@ bool saveLedger();
 // lines an entry, CR LF or LF; lines cut to the field length; a last entry
 // cut short gets empty fields) and clears loadFailed; never fails.
 void loadLedgerFromText(std::string_view text);
+// True when the text has the shape of a ledger file: empty, or every ninth
+// line the separator of 40 hyphens (CR LF or LF), a last entry cut short
+// apart. A file of another kind (notes, say) is not loaded, so that it is
+// never rewritten as a ledger.
+bool isLedgerText(std::string_view text);
 // The text saveLedger writes for the list: nine CR LF lines an entry, in
 // list order, with the first letter of debitCredit upper-cased (a blank
 // for none).

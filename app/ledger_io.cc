@@ -70,7 +70,7 @@ class LineReader {
 
 // What must go before a new entry so that it starts on a line of its own
 // and on an entry boundary, however the file ended: the last line's end,
-// then empty lines completing a cut-short last entry.
+// then the lines completing a cut-short last entry.
 std::string alignmentBefore(const std::string& existing) {
   if (existing.empty()) return {};
   std::string prefix;
@@ -80,9 +80,12 @@ std::string alignmentBefore(const std::string& existing) {
     prefix += kLineEnd;
     ++lines;
   }
+  // The missing lines are empty fields, and the separator, so the file
+  // keeps the shape a ledger is recognised by.
   while (lines % kLinesPerEntry != 0) {
-    prefix += kLineEnd;
     ++lines;
+    if (lines % kLinesPerEntry == 0) prefix += std::string(40, '-');
+    prefix += kLineEnd;
   }
   return prefix;
 }
@@ -154,6 +157,16 @@ void loadLedgerFromText(std::string_view text) {
   }
 }
 
+bool isLedgerText(std::string_view text) {
+  const std::string separator(40, '-');
+  LineReader lines(text);
+  for (int n = 1; !lines.atEnd(); ++n) {
+    const std::string line = lines.next();
+    if (n % kLinesPerEntry == 0 && line != separator) return false;
+  }
+  return true;
+}
+
 std::string ledgerFileText() {
   const LedgerState& s = ledgerState();
   std::string bytes;
@@ -166,7 +179,8 @@ std::string ledgerFileText() {
 bool loadLedger() {
   std::string bytes;
   const std::string& name = currentBank().ledgerFile;
-  if (name.empty() || !plat::readWholeFile(plat::system().nativePath(name), &bytes)) {
+  if (name.empty() || !plat::readWholeFile(plat::system().nativePath(name), &bytes) ||
+      !isLedgerText(bytes)) {
     LedgerState& s = ledgerState();
     s.entries.clear();
     s.balancesValid = false;

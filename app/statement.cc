@@ -2,6 +2,7 @@
 // as a plain text statement in a file the user names.
 #include "app/statement.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -33,6 +34,19 @@ bool sameFile(std::string_view a, std::string_view b) {
   const std::filesystem::path ca = std::filesystem::weakly_canonical(pa, ea);
   const std::filesystem::path cb = std::filesystem::weakly_canonical(pb, eb);
   return !ea && !eb && ca == cb;
+}
+
+// The current ledger or any registered bank's: a statement written there
+// would put itself in place of the entries.
+bool isSomeLedger(std::string_view name, std::string_view currentLedger) {
+  if (sameFile(name, currentLedger)) return true;
+  // Every bank, however long the list.
+  constexpr size_t kWholeListBytes = 1u << 20;
+  for (const std::string& bank : registeredBankNames(kWholeListBytes, SIZE_MAX)) {
+    const std::string ledger = storedLedgerFile(bank);
+    if (!ledger.empty() && sameFile(name, ledger)) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -72,8 +86,7 @@ void exportStatement() {
   readLineSpoken(name);
   name.erase(0, name.find_first_not_of(' ') == std::string::npos ? name.size()
                                                                  : name.find_first_not_of(' '));
-  // The ledger's own name would put the statement in place of the ledger.
-  if (name.empty() || sameFile(name, ledgerName)) {
+  if (name.empty() || isSomeLedger(name, ledgerName)) {
     speakMessage("CHARQINC", 1);
     return;
   }

@@ -103,13 +103,20 @@ TEST_F(LedgerTest, LoadsEntriesWithCrLfOrLfLineEnds) {
 }
 
 TEST_F(LedgerTest, ReadsDamagedAndShortEndsWithoutLosingEntries) {
-  // The separator line may hold anything; the last entry may lack its
+  // The text reader takes the separator line as it comes (loadLedger
+  // refuses such a file: see the next test); the last entry may lack its
   // separator, or be cut short with no final line end.
-  const std::string first = "01/03/2024\r\nA\r\n1,00\r\nC\r\n\r\n\r\n\r\n\r\nnot hyphens\r\n";
+  const std::string damaged = "01/03/2024\r\nA\r\n1,00\r\nC\r\n\r\n\r\n\r\n\r\nnot hyphens\r\n";
+  loadLedgerFromText(damaged + "02/03/2024\r\nB\r\n2,00\r\nC\r\n\r\n\r\n\r\nend\r\n");
+  ASSERT_EQ(ledgerCount(), 2u);
+  EXPECT_EQ(ledgerEntry(1).purpose, "");
+  EXPECT_EQ(ledgerEntry(2).purpose, "end");
+
+  const std::string first = "01/03/2024\r\nA\r\n1,00\r\nC\r\n\r\n\r\n\r\n\r\n" +
+                            std::string(40, '-') + "\r\n";
   writeFile(ledger(), first + "02/03/2024\r\nB\r\n2,00\r\nC\r\n\r\n\r\n\r\nend\r\n");
   ASSERT_TRUE(loadLedger());
   ASSERT_EQ(ledgerCount(), 2u);
-  EXPECT_EQ(ledgerEntry(1).purpose, "");
   EXPECT_EQ(ledgerEntry(2).purpose, "end");
 
   writeFile(ledger(), first + "03/03/2024\r\nC\r\n3,00");
@@ -118,6 +125,38 @@ TEST_F(LedgerTest, ReadsDamagedAndShortEndsWithoutLosingEntries) {
   EXPECT_EQ(ledgerEntry(2).value, "3,00");
   EXPECT_EQ(ledgerEntry(2).debitCredit, "");
   EXPECT_EQ(ledgerEntry(2).purpose, "");
+}
+
+// A file of another kind given as the ledger (notes, a letter) would be
+// read as entries and rewritten as a ledger, scrambled: it is not loaded,
+// and nothing can be saved over it. Every state the program leaves its own
+// files in still loads.
+TEST_F(LedgerTest, AFileThatIsNotALedgerIsRefusedAndKept) {
+  const std::string sep = std::string(40, '-');
+  std::string notes;
+  for (int i = 1; i <= 30; ++i) notes += "nota " + std::to_string(i) + "\r\n";
+  const std::string shifted = "\r\n" + openingEntryText();  // separator on line 10
+  for (const std::string& text : {notes, shifted, openingEntryText() + notes,
+                                  std::string(1000, 'x') + "\n" + notes}) {
+    writeFile(ledger(), text);
+    forget();
+    EXPECT_FALSE(loadLedger());
+    EXPECT_TRUE(said("CHARQERR"));
+    EXPECT_TRUE(ledgerState().loadFailed);
+    EXPECT_EQ(ledgerCount(), 0u);
+    addLedgerEntry(entry("01/01/2024", "1,00", "C"));
+    EXPECT_FALSE(saveLedger());
+    EXPECT_EQ(fileText(ledger()), text);
+  }
+  const std::string lf = "01/03/2024\nA\n1,00\nC\n\n\n\n\n" + sep + "\n";
+  for (const std::string& text :
+       {openingEntryText(), lf, lf + "02/03/2024\nB", openingEntryText() + "\r\n",
+        std::string("01/03/2024"), openingEntryText() + "01/03/2024\r\nA\r\n1,00\r\nC\r\n"
+                                                        "\r\n\r\n\r\n\r\n" + sep}) {
+    writeFile(ledger(), text);
+    EXPECT_TRUE(loadLedger()) << text;
+    EXPECT_FALSE(ledgerState().loadFailed);
+  }
 }
 
 TEST_F(LedgerTest, AnEmptyLineAfterTheLastSeparatorIsOneMoreEmptyEntry) {
@@ -339,6 +378,13 @@ TEST_F(LedgerTest, DiskRoundTripGivesBackTheSortedListAsSaved) {
   for (const auto& [name, text] : files) {
     SCOPED_TRACE(name);
     writeFile(ledger(), text);
+    if (!isLedgerText(text)) {
+      // Seeds with a damaged separator: refused, and kept as they are.
+      EXPECT_FALSE(loadLedger());
+      EXPECT_FALSE(saveLedger());
+      EXPECT_EQ(fileText(ledger()), text);
+      continue;
+    }
     ASSERT_TRUE(loadLedger());
     sortLedger();
     const std::vector<LedgerEntry> sorted = ledgerState().entries;

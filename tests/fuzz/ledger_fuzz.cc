@@ -70,6 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const std::vector<LedgerEntry> sorted = ledgerState().entries;
   const std::string saved = ledgerFileText();
+  // Whatever the list held, what a save writes is loaded again.
+  check(isLedgerText(saved));
   loadLedgerFromText(saved);
   check(ledgerCount() == sorted.size());
   for (size_t k = 1; k <= ledgerCount(); ++k) check(ledgerEntry(k) == stored(sorted[k - 1]));
