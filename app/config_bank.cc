@@ -14,7 +14,6 @@
 #include "app/config_menu.h"
 #include "app/ledger_file.h"
 #include "console/console.h"
-#include "console/keys.h"
 #include "speech/forms.h"
 #include "speech/line_editor.h"
 #include "speech/menus.h"
@@ -135,8 +134,9 @@ void editPrintSettings() {
   speakMessage("CHREGUA", 1);
   for (;;) {
     writeLineEnd();
-    // Nothing printed (the printer's failure was spoken): nothing to judge.
-    if (!printTestCheque()) return;
+    // Asked even when nothing was printed: the positions can still be
+    // moved by their millimetres without a working printer.
+    printTestCheque();
     speakMessage("CHMODOK", 0);
     const uint8_t key = readKeyEcho();
     writeLineEnd();
@@ -160,8 +160,7 @@ void configureCurrentBank() {
   speakMessage("CHCNFPOS", 0);
   const uint8_t key = readKeyEcho();
   writeLineEnd();
-  // ESC leaves the printing alone, as N does.
-  if (!isNo(key) && key != kKeyEsc) editPrintSettings();
+  if (!isNo(key)) editPrintSettings();
   writeLineEnd();
   saveBank(currentBankName());
   speakMessage("CHOKCONF", 1);

@@ -170,7 +170,7 @@ TEST_F(ConfigMenuScenarioTest, CurrentBankLedgerAndPositions) {
       "Enter Esc S Esc "                 // now it is
       "F "                               // browse the notes: not a ledger
       "C C N S Esc Enter Esc N Down Enter Esc Esc Enter Esc S "  // Valor again: no direction
-      "C S Esc Esc "                     // no new ledger name; ESC: no printing
+      "C S Esc N "                       // no new ledger name; no printing
       "Esc Esc");
   const Lines& s = r.speech;
 
