@@ -10,9 +10,6 @@ void browseEntries();      // F
 void registerBankEntry();  // L
 void exportStatement();    // X
 
-// The Up/Down popup of the main prompt: the chosen command letter, or 13.
-uint8_t mainArrowMenu();
-
 // Currency, current bank and personal data, announced at start-up.
 void loadSettings();
 

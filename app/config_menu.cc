@@ -11,6 +11,7 @@
 #include "app/bank_records.h"
 #include "app/catalogue.h"
 #include "app/commands.h"
+#include "app/key_menu.h"
 #include "app/ledger_file.h"
 #include "console/console.h"
 #include "console/keyboard.h"
@@ -24,11 +25,12 @@
 
 namespace {
 
-constexpr int kMenuBackground = 5;
-// Item n of the arrow popup is the sub-command kLetters[n - 1].
-const char kLetters[] = "pnbcr";
-const char* const kItems[5] = {"CHAJC1", "CHAJC2", "CHAJC3", "CHAJC4", "CHAJC5"};
-constexpr int kPopupWidth = 50;
+const char* const kConfigurationHelp[] = {"CHAJC0", "CHAJC1", "CHAJC2", "CHAJC3",
+                                          "CHAJC4", "CHAJC5", "CHAJC9"};
+const char* const kConfigurationItems[] = {"CHAJC1", "CHAJC2", "CHAJC3", "CHAJC4",
+                                           "CHAJC5"};
+const KeyMenu kConfigurationMenu = {"CHOPCONF", 5, kConfigurationHelp, 7,
+                                    kConfigurationItems, "pnbcr", 5};
 
 // The bank list as far as the chooser's buffer of names goes.
 constexpr size_t kBankListBytes = 4000;
@@ -46,27 +48,6 @@ std::string withoutBlanksAround(std::string_view text) {
 void showBankInTitle() {
   plat::window().setTitle(currentBankName().empty() ? "Talonix"
                                                     : "Talonix " + currentBankName());
-}
-
-void configurationHelp() {
-  for (const char* id : {"CHAJC0", "CHAJC1", "CHAJC2", "CHAJC3", "CHAJC4",
-                         "CHAJC5", "CHAJC9"}) {
-    speakMessage(id, 1);
-  }
-  while (keyAvailable()) readKey();
-  beep();
-}
-
-// The Up/Down popup: the chosen sub-command's letter, or 13 for none.
-uint8_t configurationArrowMenu() {
-  const int column = cursorColumn();
-  for (int i = 0; i < 5; ++i) writeLineEnd();
-  moveCursor(column, cursorRow() - 5);
-  openPopup(cursorColumn(), cursorRow(), kPopupWidth, kMenuBackground, 5);
-  for (const char* id : kItems) addMenuItem(id, messageText(id));
-  const int chosen = runPopup();
-  if (chosen < 1 || chosen > 5) return kKeyEnter;
-  return static_cast<uint8_t>(kLetters[chosen - 1] - 'a' + 'A');
 }
 
 // --- Personal data ---------------------------------------------------------
@@ -254,22 +235,6 @@ std::string chooseBank() {
 }
 
 void configurationMenu() {
-  for (;;) {
-    writeLineEnd();
-    setBackColor(kMenuBackground);
-    speakMessage("CHOPCONF", 0);
-    setBackColor(0);
-    uint8_t extended = kKeySpace;
-    uint8_t key = readKeyEcho(&extended);
-    writeLineEnd();
-    if (key == kKeyExtended) {
-      if (extended == kKeyF1) {
-        configurationHelp();
-        continue;
-      }
-      if (extended != kKeyUp && extended != kKeyDown) continue;
-      key = configurationArrowMenu();
-    }
-    if (!dispatch(key)) return;
+  while (dispatch(readMenuCommand(kConfigurationMenu))) {
   }
 }

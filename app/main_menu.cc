@@ -5,6 +5,7 @@
 
 #include "app/catalogue.h"
 #include "app/commands.h"
+#include "app/key_menu.h"
 #include "app/program.h"
 #include "console/console.h"
 #include "console/keyboard.h"
@@ -14,6 +15,12 @@
 #include "synth/synth.h"
 
 namespace {
+
+const char* const kMainHelp[] = {"CHAJUD0", "CHAJUD1", "CHAJUD2", "CHAJUD3",
+                                 "CHAJUD4", "CHAJUD5", "CHAJUD9"};
+const char* const kMainItems[] = {"CHAJUD1", "CHAJUD2", "CHAJUD3", "CHAJUD4",
+                                  "CHAJUD5"};
+const KeyMenu kMainMenu = {"CHOPCAO", 1, kMainHelp, 7, kMainItems, "celfx", 5};
 
 // From the build (CMakeLists.txt, project()).
 const char kVersion[] = TALONIX_VERSION;
@@ -55,15 +62,6 @@ void startUp() {
   speakMessage("CHF1AJUD", 2);
 }
 
-void mainHelp() {
-  for (const char* id : {"CHAJUD0", "CHAJUD1", "CHAJUD2", "CHAJUD3", "CHAJUD4",
-                         "CHAJUD5", "CHAJUD9"}) {
-    speakMessage(id, 1);
-  }
-  while (keyAvailable()) readKey();
-  beep();
-}
-
 [[noreturn]] void shutDown() {
   writeLineEnd();
   speakMessage("CHFIM", 1);
@@ -92,23 +90,7 @@ void runTalonix() {
   resetProgramState();
   startConsole();
   startUp();
-  for (;;) {
-    writeLineEnd();
-    setBackColor(1);
-    speakMessage("CHOPCAO", 0);
-    setBackColor(0);
-    uint8_t extended = kKeySpace;
-    uint8_t key = readKeyEcho(&extended);
-    writeLineEnd();
-    if (key == kKeyExtended) {
-      if (extended == kKeyF1) {
-        mainHelp();
-        continue;
-      }
-      if (extended != kKeyUp && extended != kKeyDown) continue;
-      key = mainArrowMenu();
-    }
-    if (!dispatch(key)) break;
+  while (dispatch(readMenuCommand(kMainMenu))) {
   }
   shutDown();
 }
