@@ -158,6 +158,14 @@ TEST_F(ChequeScenarioTest, GivingUpOrAFailingPrinterRecordsOnlyAPrintedFront) {
   ASSERT_EQ(entries.size(), 9u);
   EXPECT_EQ(entries[2], "10,00");
   EXPECT_EQ(entries[6], "Ana");
+
+  // Without a printer the model cannot print, yet its positions can still
+  // be moved by their millimetres in C.
+  r = run("C C N S Esc Enter N Down Enter Down Enter \"10\" Enter Esc Esc S Esc Esc",
+          {"--printer-fault", "missing"});
+  EXPECT_EQ(r.count(u8("say O modelo foi impresso nas posi\xE7\xF5" "es corretas?")), 2);
+  EXPECT_NE(testfiles::readAll(configDir() / "TALONIX.INI").find("posValor=120,0"),
+            std::string::npos);
 }
 
 TEST_F(ChequeScenarioTest, BadValuesAndDatesAreHeardAndTheLongestAmountSplitsAtABlank) {
