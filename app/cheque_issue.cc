@@ -179,6 +179,8 @@ void issueCheque() {
     speakMessage("CHCNFNOV", 1);
     return;
   }
+  // A cheque printed must be recorded: its ledger is checked first.
+  if (!ledgerTakesEntries()) return;
   ChequeState& c = chequeState();
   if (!preEdit(c)) return;
   prepare(c);

@@ -51,8 +51,13 @@ void removeLedgerEntry(size_t k);                   // later entries move up
 void replaceLedgerEntry(size_t k, const LedgerEntry& entry);
 
 // Appends one entry to the current ledger file and says "CHLANREG", or
-// "CHLANNAO" / "CHLANERR". True when it was written.
+// "CHLANNAO" / "CHLANERR". True when it was written. Nothing is appended to
+// a file that is not a ledger (see isLedgerText).
 bool appendEntry(const LedgerEntry& entry);
+// Whether appendEntry could record an entry now (a ledger name is set, and
+// the file is missing or a readable ledger); says why not, as appendEntry
+// would. Asked before something that must be recorded happens.
+bool ledgerTakesEntries();
 // Fills the list from the current ledger file. On failure (no file, or not
 // a ledger: see isLedgerText) says "CHARQERR", leaves the list empty, sets
 // loadFailed and returns false.
@@ -68,7 +73,8 @@ bool saveLedger();
 void loadLedgerFromText(std::string_view text);
 // True when the text has the shape of a ledger file: empty, or every ninth
 // line the separator of 40 hyphens (CR LF or LF), a last entry cut short
-// apart. A file of another kind (notes, say) is not loaded, so that it is
+// apart; a text shorter than one entry must begin like one (a date
+// dd/mm/yyyy, or blanks). A file of another kind (notes, say) is not loaded, so that it is
 // never rewritten as a ledger.
 bool isLedgerText(std::string_view text);
 // The text saveLedger writes for the list: nine CR LF lines an entry, in

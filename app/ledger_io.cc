@@ -111,23 +111,45 @@ bool appendBytes(const std::filesystem::path& path, uintmax_t oldSize,
 
 }  // namespace
 
-bool appendEntry(const LedgerEntry& entry) {
+namespace {
+
+// The current ledger file's text, "" when it does not exist yet. False,
+// with the reason heard, when no entry may be appended to it: no name, a
+// file that cannot be read, or one that is not a ledger (it would be
+// scrambled by entries).
+bool readForAppend(std::string* existing, bool* exists) {
   const std::string& name = currentBank().ledgerFile;
   if (name.empty()) {
     speakMessage("CHLANNAO", 1);
     return false;
   }
   const std::filesystem::path path = plat::system().nativePath(name);
-  std::string existing;
   std::error_code ec;
-  const bool exists = std::filesystem::exists(path, ec);
-  if (exists && !plat::readWholeFile(path, &existing)) {
+  *exists = std::filesystem::exists(path, ec);
+  if (*exists && (!plat::readWholeFile(path, existing) || !isLedgerText(*existing))) {
     speakMessage("CHLANERR", 1);
     return false;
   }
+  return true;
+}
+
+}  // namespace
+
+bool ledgerTakesEntries() {
+  std::string existing;
+  bool exists = false;
+  return readForAppend(&existing, &exists);
+}
+
+bool appendEntry(const LedgerEntry& entry) {
+  std::string existing;
+  bool exists = false;
+  if (!readForAppend(&existing, &exists)) return false;
+  const std::filesystem::path path = plat::system().nativePath(currentBank().ledgerFile);
   std::string bytes = alignmentBefore(existing);
   addEntry(bytes, entry, entry.debitCredit.empty() ? ' ' : entry.debitCredit[0]);
   if (!appendBytes(path, existing.size(), bytes)) {
+    std::error_code ec;
     if (!exists) std::filesystem::remove(path, ec);
     speakMessage("CHLANERR", 1);
     return false;
@@ -157,14 +179,33 @@ void loadLedgerFromText(std::string_view text) {
   }
 }
 
+namespace {
+
+// The first line of an entry as the program writes it: a date dd/mm/yyyy,
+// or blanks (the opening entry), or nothing yet.
+bool looksLikeEntryStart(std::string_view line) {
+  if (line.find_first_not_of(' ') == std::string_view::npos) return true;
+  if (line.size() != 10 || line[2] != '/' || line[5] != '/') return false;
+  for (size_t i : {0, 1, 3, 4, 6, 7, 8, 9})
+    if (line[i] < '0' || line[i] > '9') return false;
+  return true;
+}
+
+}  // namespace
+
 bool isLedgerText(std::string_view text) {
   const std::string separator(40, '-');
   LineReader lines(text);
-  for (int n = 1; !lines.atEnd(); ++n) {
+  int n = 1;
+  std::string first;
+  for (; !lines.atEnd(); ++n) {
     const std::string line = lines.next();
+    if (n == 1) first = line;
     if (n % kLinesPerEntry == 0 && line != separator) return false;
   }
-  return true;
+  // Shorter than one entry: only the start of an entry the program was
+  // writing, not a few lines of anything.
+  return n > kLinesPerEntry || looksLikeEntryStart(first);
 }
 
 std::string ledgerFileText() {

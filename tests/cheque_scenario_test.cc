@@ -159,6 +159,17 @@ TEST_F(ChequeScenarioTest, GivingUpOrAFailingPrinterRecordsOnlyAPrintedFront) {
   EXPECT_EQ(entries[2], "10,00");
   EXPECT_EQ(entries[6], "Ana");
 
+  // A ledger that is a short note: no cheque is printed, since it could
+  // not be recorded, and browsing neither reads nor rewrites the note.
+  const std::string note = "Lembrar:\r\npagar a luz\r\n";
+  testfiles::writeFile(ledger(), note);
+  r = issue("");
+  EXPECT_TRUE(r.said(u8("say Lan\xE7" "amento n\xE3o foi registrado.  Erro no arquivo de lan\xE7" "amentos.")));
+  EXPECT_FALSE(r.said(u8("say Preencha os dados a seguir para pr\xE9-edi\xE7\xE3o do cheque.")));
+  r = run("F Esc Esc");
+  EXPECT_TRUE(r.mentions("vazio ou n"));
+  EXPECT_EQ(testfiles::readAll(ledger()), note);
+
   // Without a printer the model cannot print, yet its positions can still
   // be moved by their millimetres in C.
   r = run("C C N S Esc Enter N Down Enter Down Enter \"10\" Enter Esc Esc S Esc Esc",
