@@ -213,3 +213,16 @@ std::string storedLedgerFile(std::string_view bankName) {
   const std::string bank(bankName.substr(0, kShortTextLength));
   return bank.empty() ? std::string() : readBankValue(bank, "arquivoLanc", "");
 }
+
+std::string readBankSetting(std::string_view bankName, const char* key,
+                            size_t bufferSize) {
+  const std::string bank(bankName.substr(0, kShortTextLength));
+  return plat::readProfileString(bank.c_str(), key, "", kProgramSettingsFile,
+                                 bufferSize);
+}
+
+void writeBankSetting(std::string_view bankName, const char* key,
+                      std::string_view value) {
+  const std::string bank(bankName.substr(0, kShortTextLength));
+  if (!bank.empty()) writeBankValue(bank, key, std::string(value));
+}

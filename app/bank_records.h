@@ -48,7 +48,7 @@ constexpr int kCrossingGapMm = 5;
 // 9 = "posCruzamento", 10 = "fimCruzamento"), in the order the points are
 // stored.
 const char* layoutKey(int index);
-// Point i of the layout, in the same order; null outside 0..8.
+// Point i of the layout, in the same order; null outside 0..10.
 LayoutPoint* layoutPoint(ChequeLayout& layout, int index);
 const LayoutPoint* layoutPoint(const ChequeLayout& layout, int index);
 
@@ -128,6 +128,13 @@ void registerBank(std::string_view bankName, std::string_view ledgerFile);
 std::vector<std::string> registeredBankNames(size_t listBytes, size_t maxNames);
 // A bank's stored ledger file ("arquivoLanc"), empty when it has none.
 std::string storedLedgerFile(std::string_view bankName);
+// One key of a bank's section as stored, read with a buffer of
+// `bufferSize` bytes (so cut to bufferSize - 1 characters); "" when absent.
+std::string readBankSetting(std::string_view bankName, const char* key,
+                            size_t bufferSize);
+// Writes one key of a bank's section; nothing for an empty bank name.
+void writeBankSetting(std::string_view bankName, const char* key,
+                      std::string_view value);
 
 // A key of section "TALONIX" of the family settings file as stored (no
 // "@" expansion: these are names, not paths), cut to kShortTextLength.

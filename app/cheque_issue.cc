@@ -14,7 +14,6 @@
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "console/keys.h"
-#include "platform/platform.h"
 #include "speech/forms.h"
 #include "speech/speech.h"
 
@@ -31,16 +30,6 @@ const char* const kMonthNames[12] = {
     "Janeiro", "Fevereiro", "Mar\xE7o",    "Abril",   "Maio",     "Junho",
     "Julho",   "Agosto",    "Setembro", "Outubro", "Novembro", "Dezembro"};
 
-std::string readBankSetting(const char* key, size_t bufferSize) {
-  return plat::readProfileString(currentBankName().c_str(), key, "",
-                                 kProgramSettingsFile, bufferSize);
-}
-
-void writeBankSetting(const char* key, const std::string& value) {
-  plat::profile().writePrivateProfileString(
-      currentBankName().c_str(), key, value.c_str(), kProgramSettingsFile);
-}
-
 bool isWholeNumber(const std::string& text) {
   if (text.empty()) return false;
   for (char c : text)
@@ -53,8 +42,8 @@ bool isWholeNumber(const std::string& text) {
 void fillDefaults(ChequeState& c) {
   c = ChequeState{};
   c.issueCity = personalData().city;
-  c.entry.serialNumber = readBankSetting("ultSerie", kSerialBufferSize);
-  const std::string last = readBankSetting("ultNumero", kNumberBufferSize);
+  c.entry.serialNumber = readBankSetting(currentBankName(), "ultSerie", kSerialBufferSize);
+  const std::string last = readBankSetting(currentBankName(), "ultNumero", kNumberBufferSize);
   c.entry.documentNumber = isWholeNumber(last) ? nextNumberText(last) : last;
   c.entry.date = todayDateText();
 }
@@ -168,8 +157,8 @@ void recordCheque(ChequeState& c) {
   c.entry.documentType = "Cheque";
   c.entry.debitCredit = "D";
   appendEntry(c.entry);
-  writeBankSetting("ultSerie", c.entry.serialNumber);
-  writeBankSetting("ultNumero", c.entry.documentNumber);
+  writeBankSetting(currentBankName(), "ultSerie", c.entry.serialNumber);
+  writeBankSetting(currentBankName(), "ultNumero", c.entry.documentNumber);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Printing a cheque: the front at the bank's calibrated positions, then,
 // if the user wants, the back with the purpose, the payee and the issuer's
 // personal data; and the model cheque the user calibrates against.
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,8 +23,9 @@ constexpr double kCrossingLineWidthMm = 0.4;
 void drawCrossing(const ChequeLayout& layout) {
   LayoutPoint start = layout.crossingStart, end = layout.crossingEnd;
   drawLine(start, end, kCrossingLineWidthMm);
-  start.x += kCrossingGapMm;
-  end.x += kCrossingGapMm;
+  // A stored point at the edge of the range stays there.
+  start.x = std::min(start.x, INT32_MAX - kCrossingGapMm) + kCrossingGapMm;
+  end.x = std::min(end.x, INT32_MAX - kCrossingGapMm) + kCrossingGapMm;
   drawLine(start, end, kCrossingLineWidthMm);
 }
 

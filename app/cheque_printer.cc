@@ -73,8 +73,11 @@ void setPrintFont(bool turned) {
   font.clipPrecision = kClipCharacterPrecision;
   font.face = "Courier New";
   const plat::PrintHandle created = printer.createFont(font);
-  if (created == 0) return;  // the device's own font stays
-  printer.selectObject(s.dc, created);
+  if (created == 0) return;  // the font in use stays
+  if (printer.selectObject(s.dc, created) == 0) {
+    printer.deleteObject(created);
+    return;
+  }
   if (s.font != 0) printer.deleteObject(s.font);
   s.font = created;
 }
@@ -119,14 +122,13 @@ bool closePrinter() {
   printer.deleteDc(s.dc);
   if (s.font != 0) printer.deleteObject(s.font);
   s = PrinterState{};
-  if (!delivered) {
-    writeLineSpeak("A impress\xE3o se perdeu no caminho para a impressora.");
-    return false;
-  }
-  // With no printer to take it, the page waits in a file for the user.
+  if (!delivered)
+    writeLineSpeak("A impress\xE3o n\xE3o chegou \xE0 impressora.");
+  // The page waits in a file for the user: there is no printer to take it,
+  // or the printer did not.
   const std::string kept = printer.keptDocument();
   if (!kept.empty()) writeLineSpeak("Impress\xE3o guardada no arquivo " + kept);
-  return true;
+  return delivered;
 }
 
 void drawText(LayoutPoint point, const std::string& text) {

@@ -57,9 +57,9 @@ void offerLedgerChange() {
   writeLineEnd();
   if (!isYes(key)) return;
   speakMessage("CHDIGNOM", 1);
-  std::string name;
-  readLineSpoken(name);
-  name.erase(0, std::min(name.find_first_not_of(' '), name.size()));
+  std::string typed;
+  readLineSpoken(typed);
+  const std::string name = typedFileName(typed);
   if (name.empty()) {
     speakMessage("CHDESIST", 1);
     return;
@@ -84,6 +84,7 @@ void moveOnePoint(LayoutPoint& point) {
   speakMessage("CHINFMIL", 0);
   int mm = 0;
   readNumberSpoken(mm);
+  writeLineEnd();
   switch (direction) {
     case kLeft: point.x = shifted(point.x, -int64_t{mm}); break;
     case kRight: point.x = shifted(point.x, mm); break;

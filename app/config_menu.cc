@@ -138,9 +138,7 @@ void removeBank() {
 }
 
 bool hasStoredPositions(const std::string& name) {
-  return !plat::readProfileString(name.c_str(), "posValor", "", kProgramSettingsFile,
-                                  kShortTextLength + 1)
-              .empty();
+  return !readBankSetting(name, "posValor", kShortTextLength + 1).empty();
 }
 
 void registerNewBank() {
@@ -164,8 +162,7 @@ void registerNewBank() {
     speakMessage("CHINFARQ", 1);
     std::string ledgerName;
     readLineSpoken(ledgerName);
-    ledgerName.erase(0, std::min(ledgerName.find_first_not_of(' '), ledgerName.size()));
-    registerBank(name, resolveLedgerPath(ledgerName));
+    registerBank(name, resolveLedgerPath(typedFileName(ledgerName)));
     createLedgerFile();
   }
   loadBank(name);

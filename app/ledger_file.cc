@@ -26,6 +26,11 @@ bool hasSeparator(std::string_view path) {
 
 }  // namespace
 
+std::string typedFileName(std::string_view typed) {
+  const size_t first = typed.find_first_not_of(' ');
+  return first == std::string_view::npos ? std::string() : std::string(typed.substr(first));
+}
+
 std::string resolveLedgerPath(std::string_view name) {
   std::string path(name);
   if (!hasSeparator(path)) {

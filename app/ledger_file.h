@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+// A file name as the user typed it, without the blanks typed before it.
+std::string typedFileName(std::string_view typed);
+
 // A typed file name made usable: without a directory it goes in the current
 // directory; with no '.' anywhere in the result it gets ".CHQ".
 std::string resolveLedgerPath(std::string_view name);

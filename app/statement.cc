@@ -82,10 +82,9 @@ void exportStatement() {
     return;
   }
   speakMessage("CHQTXT", 1);
-  std::string name;
-  readLineSpoken(name);
-  name.erase(0, name.find_first_not_of(' ') == std::string::npos ? name.size()
-                                                                 : name.find_first_not_of(' '));
+  std::string typed;
+  readLineSpoken(typed);
+  const std::string name = typedFileName(typed);
   if (name.empty() || isSomeLedger(name, ledgerName)) {
     speakMessage("CHARQINC", 1);
     return;

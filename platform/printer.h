@@ -93,16 +93,17 @@ class Printer {
   virtual bool getTextExtent(PrintHandle dc, const char* text, int count,
                              PrintSize* size) = 0;
   virtual int endPage(PrintHandle dc) = 0;  // > 0 on success
-  // EndDoc: > 0 when the document went on its way to the paper (or to the
-  // file kept in its place, see keptDocument); <= 0 when it was lost.
+  // EndDoc: > 0 when the document went on its way to the paper, or, for a
+  // printer that only makes files, to its file (see keptDocument); <= 0
+  // when it did not reach the printer, even if its file was kept.
   virtual int endDoc(PrintHandle dc) = 0;
   // AbortDoc: drops the document begun.
   virtual int abortDoc(PrintHandle dc) = 0;
   virtual bool deleteDc(PrintHandle dc) = 0;
 
   // Not a GDI call: where the last document ended by endDoc was kept
-  // instead of being printed (a PDF file, when no printer could take it),
-  // as a Windows-1252 path; "" when it went to a printer.
+  // instead of being printed (a PDF file: the printer makes only files, or
+  // did not take it), as a Windows-1252 path; "" when none was kept.
   virtual std::string keptDocument() = 0;
 };
 

@@ -24,12 +24,12 @@ void VirtualPrinter::setFault(Fault fault, int document) {
   faultDocument_ = document < 0 ? 0 : document;
 }
 
-bool VirtualPrinter::setFault(std::string_view spec) {
+bool VirtualPrinter::setFault(std::string_view text) {
   int document = 0;
-  const size_t colon = spec.find(':');
-  std::string_view kind = spec.substr(0, colon);
+  const size_t colon = text.find(':');
+  std::string_view kind = text.substr(0, colon);
   if (colon != std::string_view::npos) {
-    std::string_view digits = spec.substr(colon + 1);
+    std::string_view digits = text.substr(colon + 1);
     if (digits.empty() || digits.size() > 6) return false;
     for (char c : digits) {
       if (c < '0' || c > '9') return false;

@@ -41,7 +41,7 @@ class VirtualPrinter : public plat::Printer {
   void setFault(Fault fault, int document = 0);
   // Reads "missing", "resolution", "startdoc[:N]", "enddoc[:N]" and "back"
   // (the second document: a cheque's back side); false for anything else.
-  bool setFault(std::string_view spec);
+  bool setFault(std::string_view text);
 
   const std::vector<std::string>& log() const { return log_; }
   int documentsStarted() const { return documents_; }

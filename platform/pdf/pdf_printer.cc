@@ -221,14 +221,16 @@ int PdfPrinter::endDoc(PrintHandle dc) {
     ::unlink(doc->temp.c_str());
     return 1;
   }
-  // No printer took it: the file is the document.
+  // The file is the document: for the PDF printer that is its printing;
+  // for a printer that did not take it, the page is not on its paper, so
+  // the document counts as lost although its file is kept.
   const std::string path = keepFile(doc->temp, doc->dir, doc->fileName);
   if (path.empty()) {
     ::unlink(doc->temp.c_str());
     return -1;
   }
   kept_ = utf8ToCp1252(path);
-  return 1;
+  return c->destination.empty() ? 1 : -1;
 }
 
 int PdfPrinter::abortDoc(PrintHandle dc) {
