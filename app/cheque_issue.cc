@@ -154,8 +154,10 @@ void adjust(ChequeState& c) {
 // Records the printed cheque and remembers its serial and number, so the
 // next cheque numbers itself.
 void recordCheque(ChequeState& c) {
-  c.entry.documentType = "Cheque";
-  c.entry.debitCredit = "D";
+  // Built as new strings: GCC 12 at -O3 misreads a literal assigned in
+  // place as an overlapping copy (its bug 105329).
+  c.entry.documentType = std::string("Cheque");
+  c.entry.debitCredit = std::string(1, 'D');
   appendEntry(c.entry);
   writeBankSetting(currentBankName(), "ultSerie", c.entry.serialNumber);
   writeBankSetting(currentBankName(), "ultNumero", c.entry.documentNumber);
