@@ -1,0 +1,33 @@
+#include "platform/win32/win32_backend.h"
+
+#include <objbase.h>
+
+namespace plat::win32 {
+
+Win32Backend::Win32Backend() : system([this] { window.updateWindow(); }) {}
+
+Win32Backend::~Win32Backend() {
+  if (comStarted_) CoUninitialize();
+}
+
+Services Win32Backend::services() {
+  Services s;
+  s.window = &window;
+  s.clipboard = &window;
+  s.magnifier = &magnifier;
+  s.audio = &audio;
+  s.profile = &profile;
+  s.system = &system;
+  s.printer = &printer;
+  s.voices = &voices;
+  return s;
+}
+
+void Win32Backend::install() {
+  // S_FALSE (already started on this thread) is balanced by its own
+  // CoUninitialize as well; only a failure is not.
+  if (!comStarted_) comStarted_ = SUCCEEDED(CoInitialize(nullptr));
+  setServices(services());
+}
+
+}  // namespace plat::win32
