@@ -24,6 +24,16 @@ bool hasSeparator(std::string_view path) {
   return false;
 }
 
+// "D:conta" names a file in drive D's current directory: prefixing ours
+// would give C:\Contas\D:conta, which no file can be. Only on systems
+// whose paths have drives (separator '\'); elsewhere ':' is a character
+// like any other.
+bool hasDrive(std::string_view path) {
+  return plat::system().pathSeparator() == '\\' && path.size() >= 2 &&
+         path[1] == ':' &&
+         ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
 }  // namespace
 
 std::string typedFileName(std::string_view typed) {
@@ -33,7 +43,7 @@ std::string typedFileName(std::string_view typed) {
 
 std::string resolveLedgerPath(std::string_view name) {
   std::string path(name);
-  if (!hasSeparator(path)) {
+  if (!hasSeparator(path) && !hasDrive(path)) {
     std::string directory = plat::system().currentDirectory();
     if (directory.empty() || !isSeparator(directory.back()))
       directory += plat::system().pathSeparator();

@@ -151,6 +151,8 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         // core hears of it, then the loop ends.
         deliver(eventOf(EventKind::kDestroy));
         PostQuitMessage(0);
+        hwnd_ = nullptr;
+        wakeTarget_ = nullptr;
       }
       return 0;
     default:

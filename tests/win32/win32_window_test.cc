@@ -1,0 +1,231 @@
+// The Win32 console window on a real desktop (wine under Xvfb): native key
+// messages reach the procedure as events with their modifiers, unhandled
+// ones get Windows' default processing, cells are drawn at the grid's
+// pixels in their colours, scrolling and the magnifier move those pixels.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/win32_magnifier.h"
+#include "platform/win32/win32_window.h"
+
+namespace {
+
+using plat::Event;
+using plat::EventKind;
+using plat::win32::Win32Window;
+
+std::vector<Event> seen;
+bool handleAll = true;
+// Drawn on every kPaint, as the core repaints its planes.
+Win32Window* painter = nullptr;
+
+bool recordingProc(const Event& e) {
+  seen.push_back(e);
+  if (e.kind == EventKind::kPaint && painter) {
+    const uint8_t text[] = "Paint";
+    painter->textOut(e.x, e.y, text, 5, plat::Rgb{255, 255, 0}, plat::Rgb{0, 0, 255}, 0x1E);
+  }
+  return handleAll;
+}
+
+void pumpAll(Win32Window& w) {
+  while (w.pumpOne(false) == plat::PumpResult::kDispatched) {
+  }
+}
+
+COLORREF pixelAt(HWND hwnd, int x, int y) {
+  HDC dc = GetDC(hwnd);
+  const COLORREF c = GetPixel(dc, x, y);
+  ReleaseDC(hwnd, dc);
+  return c;
+}
+
+// How many pixels of the cell show the colour.
+int pixelsOf(HWND hwnd, const plat::FontMetrics& m, int column, int row, COLORREF colour) {
+  HDC dc = GetDC(hwnd);
+  int n = 0;
+  for (int y = row * m.lineHeight; y < (row + 1) * m.lineHeight; ++y)
+    for (int x = column * m.cellWidth; x < (column + 1) * m.cellWidth; ++x)
+      n += GetPixel(dc, x, y) == colour;
+  ReleaseDC(hwnd, dc);
+  return n;
+}
+
+TEST(Win32WindowTest, MessagesPaintingScrollAndMagnifierOnARealWindow) {
+  Win32Window window;
+  window.setWindowProc(&recordingProc);
+  plat::WindowConfig config;
+  config.title = "Talonix teste";
+  config.fontFace = "Courier New";
+  config.fontWidth = 8;
+  config.fontHeight = 16;
+  config.maximized = false;
+  plat::FontMetrics m;
+  if (!window.createWindow(config, &m)) GTEST_SKIP() << "no desktop to open a window on";
+  HWND hwnd = window.handle();
+  ASSERT_TRUE(m.fontCreated);
+  EXPECT_EQ(m.cellWidth, 8);
+  EXPECT_EQ(m.lineHeight, 16);
+  char title[64] = {};
+  GetWindowTextA(hwnd, title, sizeof title);
+  EXPECT_STREQ(title, "Talonix teste");
+  SetForegroundWindow(hwnd);
+  SetFocus(hwnd);
+  pumpAll(window);
+
+  // Keys: Shift held as the thread's key state says; WM_CHAR keeps its
+  // Windows-1252 byte.
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  seen.clear();
+  PostMessageA(hwnd, WM_KEYDOWN, 'A', 0);
+  PostMessageA(hwnd, WM_CHAR, 0xC7, 0);  // Ç
+  pumpAll(window);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].kind, EventKind::kKeyDown);
+  EXPECT_EQ(seen[0].code, uint32_t{'A'});
+  EXPECT_TRUE(seen[0].shift);
+  EXPECT_FALSE(seen[0].ctrl);
+  EXPECT_EQ(seen[1].kind, EventKind::kChar);
+  EXPECT_EQ(seen[1].code, 0xC7u);
+  EXPECT_TRUE(window.keyHeld(plat::kVkShift));
+  EXPECT_FALSE(window.keyHeld('A'));
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+
+  // Private messages, a finished wave buffer, and an event handed over by
+  // another thread, in their order.
+  seen.clear();
+  window.postMessage(plat::kMsgWakeOther);
+  PostMessageA(hwnd, 0x3BD, 5, 6);
+  std::thread([&] {
+    Event e = plat::eventOf(EventKind::kWaveDone);
+    e.wparam = 7;
+    window.postEvent(e);
+  }).join();
+  pumpAll(window);
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].kind, EventKind::kUser);
+  EXPECT_EQ(seen[0].code, plat::kMsgWakeOther);
+  EXPECT_EQ(seen[1].kind, EventKind::kWaveDone);
+  EXPECT_EQ(seen[1].wparam, 5u);
+  EXPECT_EQ(seen[1].lparam, 6u);
+  EXPECT_EQ(seen[2].wparam, 7u);
+
+  // The invalid rectangle arrives in cells, rounded outwards.
+  seen.clear();
+  painter = &window;
+  RECT part{3 * 8 + 1, 2 * 16, 5 * 8 + 2, 3 * 16 + 1};
+  ValidateRect(hwnd, nullptr);
+  InvalidateRect(hwnd, &part, FALSE);
+  window.updateWindow();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].kind, EventKind::kPaint);
+  EXPECT_EQ(seen[0].x, 3);
+  EXPECT_EQ(seen[0].x2, 6);
+  EXPECT_EQ(seen[0].y, 2);
+  EXPECT_EQ(seen[0].y2, 4);
+  // What was drawn during the paint shows (clipped to the invalid area).
+  EXPECT_GT(pixelsOf(hwnd, m, 3, 2, RGB(255, 255, 0)), 0);
+  painter = nullptr;
+
+  // Cells at their pixels: blanks in the background colour fill the whole
+  // cell, letters show the foreground, neighbours stay untouched.
+  const uint8_t blanks[] = "  ";
+  window.textOut(10, 5, blanks, 2, plat::Rgb{255, 255, 255}, plat::Rgb{255, 0, 0}, 0x4F);
+  const uint8_t letters[] = "WM";
+  window.textOut(78, 24, letters, 5, plat::Rgb{0, 255, 0}, plat::Rgb{0, 0, 0}, 0x02);
+  window.textOut(-3, 24, letters, 2, plat::Rgb{0, 255, 0}, plat::Rgb{0, 0, 0}, 0x02);
+  EXPECT_EQ(pixelsOf(hwnd, m, 10, 5, RGB(255, 0, 0)), 8 * 16);
+  EXPECT_EQ(pixelsOf(hwnd, m, 11, 5, RGB(255, 0, 0)), 8 * 16);
+  EXPECT_EQ(pixelsOf(hwnd, m, 12, 5, RGB(255, 0, 0)), 0);
+  EXPECT_EQ(pixelsOf(hwnd, m, 10, 4, RGB(255, 0, 0)), 0);
+  EXPECT_GT(pixelsOf(hwnd, m, 78, 24, RGB(0, 255, 0)), 4);
+  EXPECT_GT(pixelsOf(hwnd, m, 79, 24, RGB(0, 255, 0)), 4);
+  EXPECT_EQ(pixelsOf(hwnd, m, 0, 24, RGB(0, 255, 0)), 0);  // left of the grid: skipped
+
+  // The caret sits on the baseline of its cell.
+  window.showCaret(4, 7);
+  POINT caret{};
+  GetCaretPos(&caret);
+  EXPECT_EQ(caret.x, 4 * 8);
+  EXPECT_EQ(caret.y, 7 * 16 + m.ascent);
+  window.hideCaret();
+
+  // Scrolling moves every line up one and fills the last with the colour.
+  window.scrollUpOneLine(plat::Rgb{0, 0, 255}, 0x10);
+  EXPECT_EQ(pixelsOf(hwnd, m, 10, 4, RGB(255, 0, 0)), 8 * 16);
+  EXPECT_EQ(pixelsOf(hwnd, m, 10, 5, RGB(255, 0, 0)), 0);
+  EXPECT_GT(pixelsOf(hwnd, m, 78, 23, RGB(0, 255, 0)), 4);
+  EXPECT_EQ(pixelsOf(hwnd, m, 40, 24, RGB(0, 0, 255)), 8 * 16);
+
+  // The magnifier stretches the snapshot's top-left quarter over the
+  // window: the red cell at (10, 4) now covers twice its pixels.
+  plat::win32::Win32Magnifier magnifier(window);
+  magnifier.takeSnapshot();
+  int width = 0, height = 0;
+  window.clientSize(&width, &height);
+  magnifier.stretchSnapshot(0, 0, width / 2, height / 2);
+  EXPECT_EQ(pixelAt(hwnd, 2 * 10 * 8 + 3, 2 * 4 * 16 + 3), RGB(255, 0, 0));
+  EXPECT_EQ(pixelAt(hwnd, 2 * 11 * 8 + 15, 2 * 4 * 16 + 30), RGB(255, 0, 0));
+  EXPECT_NE(pixelAt(hwnd, 2 * 12 * 8 + 3, 2 * 4 * 16 + 3), RGB(255, 0, 0));
+  magnifier.freeSnapshot();
+  magnifier.stretchSnapshot(0, 0, 10, 10);  // no snapshot: nothing happens
+
+  // A full repaint of the grid, one call per row as the core draws it.
+  std::vector<uint8_t> row(80, 'x');
+  const auto start = std::chrono::steady_clock::now();
+  constexpr int kRounds = 20;
+  for (int round = 0; round < kRounds; ++round) {
+    for (int r = 0; r < 25; ++r)
+      window.textOut(0, r, row.data(), 80, plat::Rgb{255, 255, 255}, plat::Rgb{0, 0, 0}, 0x0F);
+    GdiFlush();
+  }
+  const double ms = std::chrono::duration<double, std::milli>(
+                        std::chrono::steady_clock::now() - start).count() / kRounds;
+  std::printf("[ figure ] full 80x25 repaint: %.2f ms\n", ms);
+
+  // From a posted key message to the procedure.
+  constexpr int kKeys = 200;
+  double totalUs = 0;
+  for (int i = 0; i < kKeys; ++i) {
+    seen.clear();
+    const auto posted = std::chrono::steady_clock::now();
+    PostMessageA(hwnd, WM_CHAR, 'a', 0);
+    while (seen.empty() && window.pumpOne(false) != plat::PumpResult::kEmpty) {
+    }
+    totalUs += std::chrono::duration<double, std::micro>(
+                   std::chrono::steady_clock::now() - posted).count();
+  }
+  std::printf("[ figure ] WM_CHAR posted -> procedure: %.1f us\n", totalUs / kKeys);
+
+  // Alt+F4 left to the default asks to close; a close left to the
+  // default destroys the window, tells the procedure, and ends the loop.
+  handleAll = false;
+  seen.clear();
+  SendMessageA(hwnd, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+  bool closed = false, destroyed = false;
+  for (const Event& e : seen) {
+    closed = closed || e.kind == EventKind::kClose;
+    destroyed = destroyed || e.kind == EventKind::kDestroy;
+  }
+  EXPECT_TRUE(closed);
+  EXPECT_TRUE(destroyed);
+  EXPECT_FALSE(IsWindow(hwnd));
+  plat::PumpResult r;
+  do {
+    r = window.pumpOne(false);
+  } while (r == plat::PumpResult::kDispatched);
+  EXPECT_EQ(r, plat::PumpResult::kQuit);
+  handleAll = true;
+  window.setWindowProc(nullptr);
+}
+
+}  // namespace
