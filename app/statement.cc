@@ -24,16 +24,31 @@ void padTo(std::string& line, size_t length) {
   if (line.size() < length) line.append(length - line.size(), ' ');
 }
 
+std::string cp1252Of(const std::filesystem::path& path) {
+  const std::u8string u8 = path.u8string();
+  return plat::utf8ToCp1252(
+      std::string_view(reinterpret_cast<const char*>(u8.data()), u8.size()));
+}
+
 // True when the two names lead to one file, however each is spelt.
 bool sameFile(std::string_view a, std::string_view b) {
   const std::filesystem::path pa = plat::system().nativePath(a);
   const std::filesystem::path pb = plat::system().nativePath(b);
   std::error_code ec;
   if (std::filesystem::equivalent(pa, pb, ec) && !ec) return true;
-  std::error_code ea, eb;
-  const std::filesystem::path ca = std::filesystem::weakly_canonical(pa, ea);
-  const std::filesystem::path cb = std::filesystem::weakly_canonical(pb, eb);
-  return !ea && !eb && ca == cb;
+  // Absolute first: of a name where nothing exists yet, weakly_canonical
+  // keeps a relative name relative, never equal to a ledger's full path.
+  std::error_code ea, eb, fa, fb;
+  const std::filesystem::path ca =
+      std::filesystem::weakly_canonical(std::filesystem::absolute(pa, fa), ea);
+  const std::filesystem::path cb =
+      std::filesystem::weakly_canonical(std::filesystem::absolute(pb, fb), eb);
+  if (ea || eb || fa || fb) return false;
+  if (ca == cb) return true;
+  // A file not made yet: Windows file names ignore case, so "CONTA.CHQ"
+  // would become the ledger "conta.chq" registered for another bank.
+  return plat::system().pathSeparator() == '\\' &&
+         plat::equalsIgnoreCase1252(cp1252Of(ca), cp1252Of(cb));
 }
 
 // The current ledger or any registered bank's: a statement written there

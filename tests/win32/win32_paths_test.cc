@@ -71,13 +71,13 @@ TEST_F(Win32PathsTest, LedgerNamesAndTheStatementGuardWithWindowsPaths) {
   const std::string contents = "          \r\nSaldo Anterior\r\n0,00\r\nC\r\n\r\n\r\n\r\n"
                                "Saldo Anterior\r\n" + std::string(40, '-') + "\r\n";
   testfiles::writeFile(base_ / "caixa.chq", contents);
-  currentBank().ledgerFile = ledger;
-  // Another bank's ledger, not made yet.
+  // Another bank's ledger, not made yet, and the current bank's.
   registerBank("Poupan\xE7" "a", base1252_ + "\\poupanca.chq");
+  registerBank("Caixa", ledger);
   const std::string drive = base1252_.substr(0, 2);
   for (const std::string& name :
        {std::string("CAIXA.CHQ"), std::string("  Caixa.chq"), ledger,
-        "..\\Meus Dados\\caixa.chq", drive + "caixa.chq",
+        std::string("..\\Meus Dados\\caixa.chq"), drive + "caixa.chq",
         drive + base1252_.substr(2) + "/CAIXA.chq", std::string("POUPANCA.CHQ")}) {
     SCOPED_TRACE(name);
     EXPECT_FALSE(exportAs(name));

@@ -17,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(Win32ServicesTest, ProfileCallsKeepTheContractAndAReadOnlyFileIsLeftAlone) {
+TEST(Win32ServicesTest, ProfileCallsKeepTheContractAndAHeldFileIsLeftAlone) {
   plat::win32::Win32Profile profile;
   const fs::path dir = fs::temp_directory_path() / "talonix w32 perfil";
   fs::remove_all(dir);
@@ -39,9 +39,9 @@ TEST(Win32ServicesTest, ProfileCallsKeepTheContractAndAReadOnlyFileIsLeftAlone) 
   EXPECT_EQ(buf[0], 'Z');
   // Key names and section names as NUL-ended lists.
   const size_t keys = profile.getPrivateProfileString("Bancos", nullptr, "", buf, sizeof buf, f);
-  EXPECT_EQ(std::string(buf, keys + 1), std::string("Caixa\0Ita\xFA\0", 11));
+  EXPECT_EQ(std::string(buf, keys + 1), std::string("Caixa\0Ita\xFA\0", 12));
   const size_t sections = profile.getPrivateProfileString(nullptr, nullptr, "", buf, sizeof buf, f);
-  EXPECT_EQ(std::string(buf, sections + 1), std::string("Bancos\0Outro\0", 13));
+  EXPECT_EQ(std::string(buf, sections + 1), std::string("Bancos\0Outro\0", 14));
   EXPECT_EQ(profile.getPrivateProfileString("Bancos", nullptr, "", buf, 8, f), 6u);
   // Absent keys and files give the default, null meaning "".
   EXPECT_EQ(profile.getPrivateProfileString("Bancos", "Nada", "padr\xE3o", buf, sizeof buf, f), 6u);
@@ -55,13 +55,15 @@ TEST(Win32ServicesTest, ProfileCallsKeepTheContractAndAReadOnlyFileIsLeftAlone) 
   ASSERT_TRUE(profile.writePrivateProfileString("Outro", nullptr, nullptr, f));
   EXPECT_EQ(profile.getPrivateProfileString("Outro", "x", "-", buf, sizeof buf, f), 1u);
 
-  // A read-only file: the write fails and the bytes stay as they were.
+  // A file another program holds without sharing: the write fails and
+  // the bytes stay as they were.
   const std::string before = testfiles::readAll(file);
-  ASSERT_TRUE(SetFileAttributesA(f, FILE_ATTRIBUTE_READONLY));
+  HANDLE held = CreateFileA(f, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(profile.writePrivateProfileString("Bancos", "Novo", "1", f));
   EXPECT_FALSE(profile.writePrivateProfileString("Bancos", nullptr, nullptr, f));
+  CloseHandle(held);
   EXPECT_EQ(testfiles::readAll(file), before);
-  SetFileAttributesA(f, FILE_ATTRIBUTE_NORMAL);
 
   // A bare name lives in the Windows directory.
   plat::win32::Win32System system;
@@ -88,10 +90,14 @@ TEST(Win32ServicesTest, ClipboardHeldByAnotherThreadFailsWithoutChangingAnything
   HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   std::thread holder([&] {
-    OpenClipboard(nullptr);
+    // Another program's window holds the clipboard open.
+    HWND other = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               nullptr, nullptr);
+    OpenClipboard(other);
     SetEvent(opened);
     WaitForSingleObject(release, 10000);
     CloseClipboard();
+    DestroyWindow(other);
   });
   WaitForSingleObject(opened, 10000);
   EXPECT_FALSE(window.setClipboardText("outro"));
