@@ -33,9 +33,18 @@ bool recordingProc(const Event& e) {
   return handleAll;
 }
 
-void pumpAll(Win32Window& w) {
+// Pumps until nothing is pending; returns the events seen, painting and
+// focus left out.
+std::vector<Event> pumpAll(Win32Window& w) {
   while (w.pumpOne(false) == plat::PumpResult::kDispatched) {
   }
+  std::vector<Event> events;
+  for (const Event& e : seen) {
+    if (e.kind != EventKind::kPaint && e.kind != EventKind::kSetFocus &&
+        e.kind != EventKind::kKillFocus && e.kind != EventKind::kMouseMove)
+      events.push_back(e);
+  }
+  return events;
 }
 
 COLORREF pixelAt(HWND hwnd, int x, int y) {
@@ -77,9 +86,11 @@ TEST(Win32WindowTest, MessagesPaintingScrollAndMagnifierOnARealWindow) {
   SetForegroundWindow(hwnd);
   SetFocus(hwnd);
   pumpAll(window);
+  seen.clear();
 
   // Keys: Shift held as the thread's key state says; WM_CHAR keeps its
-  // Windows-1252 byte.
+  // Windows-1252 byte; the pump translates the key into its shifted
+  // character, which joins the queue behind.
   BYTE keys[256];
   GetKeyboardState(keys);
   keys[VK_SHIFT] = 0x80;
@@ -87,14 +98,17 @@ TEST(Win32WindowTest, MessagesPaintingScrollAndMagnifierOnARealWindow) {
   seen.clear();
   PostMessageA(hwnd, WM_KEYDOWN, 'A', 0);
   PostMessageA(hwnd, WM_CHAR, 0xC7, 0);  // Ç
-  pumpAll(window);
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0].kind, EventKind::kKeyDown);
-  EXPECT_EQ(seen[0].code, uint32_t{'A'});
-  EXPECT_TRUE(seen[0].shift);
-  EXPECT_FALSE(seen[0].ctrl);
-  EXPECT_EQ(seen[1].kind, EventKind::kChar);
-  EXPECT_EQ(seen[1].code, 0xC7u);
+  std::vector<Event> got = pumpAll(window);
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[0].kind, EventKind::kKeyDown);
+  EXPECT_EQ(got[0].code, uint32_t{'A'});
+  EXPECT_TRUE(got[0].shift);
+  EXPECT_FALSE(got[0].ctrl);
+  EXPECT_EQ(got[1].kind, EventKind::kChar);
+  EXPECT_EQ(got[1].code, 0xC7u);
+  EXPECT_EQ(got[2].kind, EventKind::kChar);
+  EXPECT_EQ(got[2].code, uint32_t{'A'});
+  EXPECT_TRUE(got[2].shift);
   EXPECT_TRUE(window.keyHeld(plat::kVkShift));
   EXPECT_FALSE(window.keyHeld('A'));
   keys[VK_SHIFT] = 0;
@@ -110,14 +124,15 @@ TEST(Win32WindowTest, MessagesPaintingScrollAndMagnifierOnARealWindow) {
     e.wparam = 7;
     window.postEvent(e);
   }).join();
-  pumpAll(window);
-  ASSERT_EQ(seen.size(), 3u);
-  EXPECT_EQ(seen[0].kind, EventKind::kUser);
-  EXPECT_EQ(seen[0].code, plat::kMsgWakeOther);
-  EXPECT_EQ(seen[1].kind, EventKind::kWaveDone);
-  EXPECT_EQ(seen[1].wparam, 5u);
-  EXPECT_EQ(seen[1].lparam, 6u);
-  EXPECT_EQ(seen[2].wparam, 7u);
+  got = pumpAll(window);
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_EQ(got[0].kind, EventKind::kUser);
+  EXPECT_EQ(got[0].code, plat::kMsgWakeOther);
+  EXPECT_EQ(got[1].kind, EventKind::kWaveDone);
+  EXPECT_EQ(got[1].wparam, 5u);
+  EXPECT_EQ(got[1].lparam, 6u);
+  EXPECT_EQ(got[2].kind, EventKind::kWaveDone);
+  EXPECT_EQ(got[2].wparam, 7u);
 
   // The invalid rectangle arrives in cells, rounded outwards.
   seen.clear();
@@ -210,7 +225,12 @@ TEST(Win32WindowTest, MessagesPaintingScrollAndMagnifierOnARealWindow) {
   // default destroys the window, tells the procedure, and ends the loop.
   handleAll = false;
   seen.clear();
-  SendMessageA(hwnd, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+  PostMessageA(hwnd, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+  plat::PumpResult r;
+  do {
+    r = window.pumpOne(false);
+  } while (r == plat::PumpResult::kDispatched);
+  EXPECT_EQ(r, plat::PumpResult::kQuit);
   bool closed = false, destroyed = false;
   for (const Event& e : seen) {
     closed = closed || e.kind == EventKind::kClose;
@@ -219,11 +239,7 @@ TEST(Win32WindowTest, MessagesPaintingScrollAndMagnifierOnARealWindow) {
   EXPECT_TRUE(closed);
   EXPECT_TRUE(destroyed);
   EXPECT_FALSE(IsWindow(hwnd));
-  plat::PumpResult r;
-  do {
-    r = window.pumpOne(false);
-  } while (r == plat::PumpResult::kDispatched);
-  EXPECT_EQ(r, plat::PumpResult::kQuit);
+  EXPECT_EQ(window.handle(), nullptr);
   handleAll = true;
   window.setWindowProc(nullptr);
 }
