@@ -8,11 +8,15 @@
 #   e2e.sh TALONIX_EXE TALONIX_RUN_EXE VOICE_KIT_DIR WORK_DIR
 set -euo pipefail
 
-exe=$1 runner=$2 kit=$3 work=$4
+exe=$(realpath "$1") runner=$(realpath "$2") kit=$(realpath "$3")
+mkdir -p "$4"
+work=$(realpath "$4")
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export WINEPREFIX=${WINEPREFIX:-$work/prefix}
+# A prefix of its own: the end of its programs (wineserver -k) touches
+# nothing else.
+export WINEPREFIX=${TALONIX_E2E_PREFIX:-$work/prefix}
 fail() { echo "e2e: $*" >&2; exit 1; }
 
 rm -rf "$work/run" "$work/expected"
@@ -21,6 +25,10 @@ wineserver -k 2>/dev/null || true  # a GUI left over in this prefix hangs the ne
 wineboot -i >/dev/null 2>&1 || true
 windows="$WINEPREFIX/drive_c/windows"
 rm -f "$windows/LUMIRA.INI" "$windows/TALONIX.INI"
+# wine has no Lucida Console; its stand-in is taller, so the font's size
+# is set for 25 rows to fit the virtual screen.
+printf '[VIDEO]\r\nLARGURALETRA=12\r\nALTURALETRA=24\r\n' >"$windows/LUMIRA.INI"
+cp "$windows/LUMIRA.INI" "$work/expected/"
 # The program finds its voice kit in C:\tarvek.
 rm -rf "$WINEPREFIX/drive_c/tarvek"
 mkdir -p "$WINEPREFIX/drive_c/tarvek"
@@ -43,8 +51,11 @@ xwd -id "$win" -silent -out "$work/first.xwd"
 python3 "$here/screen_cells.py" "$work/first.xwd" "$work/expected/attrs.txt" \
   "$work/expected/screen.txt" || fail "the first screen differs"
 
-key() { xdotool key --window "$win" "$@"; sleep 0.7; }
-type_() { xdotool type --window "$win" --delay 150 "$1"; sleep 0.7; }
+# Real key events (XTEST) to the focused window: wine tracks Shift from
+# them, which it does not from events sent to a window.
+xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+key() { xdotool key "$@"; sleep 0.7; }
+type_() { xdotool type --delay 150 "$1"; sleep 0.7; }
 key F1
 key l
 key Down; type_ Deposito
