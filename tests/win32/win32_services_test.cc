@@ -138,13 +138,6 @@ TEST(Win32ServicesTest, PathsAreWindows1252AndFlushesReportTheDisk) {
   EXPECT_TRUE(system.fileExists(windows));
   const std::string program = system.programPath();
   EXPECT_EQ(program.substr(program.size() - 4), ".exe");
-  EXPECT_EQ(system.pathSeparator(), '\\');
-  const plat::LocalTime t = system.localTime();
-  EXPECT_GE(t.year, 2020);
-  EXPECT_LE(t.weekday, 6);
-  const uint64_t before = system.tickMs();
-  system.sleepMs(20);
-  EXPECT_GE(system.tickMs(), before + 10);
   fs::remove_all(dir);
 }
 
