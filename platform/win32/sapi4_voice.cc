@@ -168,8 +168,13 @@ void Sapi4Voice::speak(std::string_view text) {
   std::string said(text.substr(first, last - first + 1));
   // A lone digit is read as a number, not as the name of a key.
   if (said.size() == 1 && said[0] >= '0' && said[0] <= '9') said += '.';
-  if (!central_ || sink_->keyWaiting()) return;
-  if (progress_->textQueued > 0) sink_->waitMs(kBetweenTextsMs);
+  if (!central_) return;
+  // The program's messages are handled in these calls; whatever they do,
+  // the voice must still be started afterwards.
+  plat::SampleSink* program = sink_;
+  if (program->keyWaiting()) return;
+  if (progress_->textQueued > 0) program->waitMs(kBetweenTextsMs);
+  if (!central_) return;
   const sapi4::SDATA data{said.data(), static_cast<DWORD>(said.size() + 1)};
   if (FAILED(central_->TextData(sapi4::CHARSET_TEXT, 0, data, bufferSink_.get(),
                                 sapi4::kIidTtsBufNotifySink)))
@@ -183,9 +188,11 @@ bool Sapi4Voice::isSpeaking(int kind) {
 
 void Sapi4Voice::stop() {
   if (progress_->audioPlaying && central_ && sink_) {
-    sink_->waitMs(kBeforeResetMs);
-    central_->AudioReset();  // a voice that cannot reset is left to finish
-    sink_->waitMs(kAfterResetMs);
+    plat::SampleSink* program = sink_;
+    program->waitMs(kBeforeResetMs);
+    // A voice that cannot reset is left to finish.
+    if (central_) central_->AudioReset();
+    program->waitMs(kAfterResetMs);
   }
   progress_->audioPlaying = false;
   progress_->textQueued = 0;

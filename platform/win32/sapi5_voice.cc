@@ -83,11 +83,12 @@ void Sapi5Voice::end() {
   // A key cuts what is left: a voice whose event never comes would
   // otherwise hold the program here for good.
   while (isSpeaking(0)) {
-    if (sink_->keyWaiting()) {
+    plat::SampleSink* program = sink_;  // kept while messages are handled
+    if (program->keyWaiting()) {
       stop();
       break;
     }
-    sink_->waitMs(kEndPollMs);
+    program->waitMs(kEndPollMs);
   }
   release();
 }
