@@ -151,7 +151,7 @@ void Win32Audio::waveReset() {
 
 void Win32Audio::waveClose() {
   if (!device_) return;
-  waveReset();
+  if (!pending_.empty()) waveReset();
   const bool closed = calls_.close(device_) == MMSYSERR_NOERROR;
   device_ = nullptr;
   // Whatever the device did not hand back still completes, once.

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_printer.h"
 
+#include <winspool.h>
+
 namespace plat::win32 {
 namespace {
 
@@ -31,6 +33,11 @@ bool Win32Printer::selectedAnywhere(HGDIOBJ object) const {
 
 size_t Win32Printer::defaultPrinter(char* buffer, size_t size) {
   if (buffer == nullptr || size == 0) return 0;
+  // wine's spooler brings the profile entry up to date with CUPS's
+  // printers when asked; Windows keeps it current by itself.
+  char spooler[256];
+  DWORD spoolerSize = sizeof spooler;
+  GetDefaultPrinterA(spooler, &spoolerSize);
   const DWORD cap = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
   return GetProfileStringA("windows", "device", "", buffer, cap);
 }
