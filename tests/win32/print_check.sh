@@ -67,34 +67,15 @@ EOF
 # filter passes the job on unchanged.
 cat > "$root/conf/ppd/Cheques.ppd" <<'EOF'
 *PPD-Adobe: "4.3"
-*FormatVersion: "4.3"
-*FileVersion: "1.0"
-*LanguageVersion: English
-*LanguageEncoding: ISOLatin1
-*PCFileName: "CHEQUES.PPD"
-*Manufacturer: "Talonix"
-*Product: "(Talonix Cheques)"
 *ModelName: "Talonix Cheques"
-*ShortNickName: "Talonix Cheques"
 *NickName: "Talonix Cheques"
-*PSVersion: "(3010.000) 0"
-*LanguageLevel: "3"
-*ColorDevice: False
-*DefaultColorSpace: Gray
-*FileSystem: False
-*TTRasterizer: Type42
 *cupsFilter: "application/postscript 0 passps"
-*OpenUI *PageSize/Media Size: PickOne
-*OrderDependency: 10 AnySetup *PageSize
 *DefaultPageSize: A4
-*PageSize A4/A4: "<</PageSize[595 842]/ImagingBBox null>>setpagedevice"
-*CloseUI: *PageSize
-*DefaultPageRegion: A4
-*PageRegion A4/A4: "<</PageSize[595 842]/ImagingBBox null>>setpagedevice"
+*PageSize A4: "<</PageSize[595 842]>>setpagedevice"
 *DefaultImageableArea: A4
-*ImageableArea A4/A4: "0 0 595 842"
+*ImageableArea A4: "0 0 595 842"
 *DefaultPaperDimension: A4
-*PaperDimension A4/A4: "595 842"
+*PaperDimension A4: "595 842"
 *DefaultResolution: 600dpi
 EOF
 printf '#!/bin/sh\nif [ -n "$6" ]; then exec cat "$6"; else exec cat; fi\n' > "$root/bin/filter/passps"

@@ -109,12 +109,6 @@ class Win32AudioTest : public ConsoleFixture {
     services.audio = audio_.get();
     plat::setServices(services);
   }
-  static WaveOutCalls observed() {
-    WaveOutCalls calls;
-    calls.write = countedWrite;
-    calls.reset = timedReset;
-    return calls;
-  }
   // Sound of 16-bit stereo at 44100 Hz: a piece of 65534 bytes lasts 0.37 s.
   static std::vector<uint8_t> pieces(size_t count) {
     return std::vector<uint8_t>(count * kWaveBlockBytes, 0);
@@ -124,9 +118,12 @@ class Win32AudioTest : public ConsoleFixture {
   std::unique_ptr<Win32Audio> audio_;
 };
 
-TEST_F(Win32AudioTest, SoundPlaysToTheEndAndAKeyOrAStopCutsItShort) {
+TEST_F(Win32AudioTest, SoundPlaysToTheEndAndAKeyCutsItShort) {
   if (waveOutGetNumDevs() == 0) GTEST_SKIP() << "no sound device (see alsa-null.conf)";
-  useAudio(observed());
+  WaveOutCalls observed;
+  observed.write = countedWrite;
+  observed.reset = timedReset;
+  useAudio(observed);
   wavetest::WavShape cd;
   cd.rate = 44100;
   cd.bits = 16;
@@ -134,24 +131,27 @@ TEST_F(Win32AudioTest, SoundPlaysToTheEndAndAKeyOrAStopCutsItShort) {
   // Six pieces through the ring of four: every one comes back, in order.
   const std::vector<uint8_t> image = wavetest::makeWav(pieces(6), cd);
   playWaveImage(image.data(), image.size());
-  while (isPlaying()) plat::window().waitEvent();
-  const std::vector<uintptr_t> ring{1, 2, 3, 4, 1, 2};
-  EXPECT_EQ(written, ring);
-  ASSERT_EQ(pumping_->done.size(), 6u);
-  for (size_t i = 0; i < 6; ++i) {
-    EXPECT_EQ(pumping_->done[i].wparam, ring[i]);
-    EXPECT_EQ(pumping_->done[i].lparam, kWaveBlockBytes);
+  // A minute at most: lost notices must fail the test, not hang it.
+  for (int wait = 0; wait < 600 && isPlaying(); ++wait) plat::window().waitEvent();
+  EXPECT_EQ(written, (std::vector<uintptr_t>{1, 2, 3, 4, 1, 2}));
+  std::vector<uintptr_t> back;
+  for (const plat::Event& e : pumping_->done) {
+    back.push_back(e.wparam);
+    EXPECT_EQ(e.lparam, kWaveBlockBytes);
   }
-  EXPECT_EQ(wavePlayer().queued, 0);
+  EXPECT_EQ(back, written);
   EXPECT_FALSE(audio_->deviceOpen());
 
   // A key typed once the first buffer is back stops a long sound at the
-  // player's next 10 ms wait; every buffer on the device comes back once.
+  // player's next 10 ms wait: the reset hands back every buffer at once,
+  // and the device's own late notices of them are not counted again.
   pumping_->done.clear();
   written.clear();
   pumping_->keyAfterDone = 1;
   EXPECT_EQ(playSamples(pieces(10).data(), 10 * kWaveBlockBytes, 44100, 2, 16), 0);
   const double keyToSilence = nowMs() - pumping_->keyTypedMs;
+  Sleep(50);
+  pumpMessages();
   EXPECT_LT(written.size(), 10u);
   EXPECT_EQ(pumping_->done.size(), written.size());
   EXPECT_EQ(audio_->pendingBuffers(), 0u);
@@ -159,24 +159,9 @@ TEST_F(Win32AudioTest, SoundPlaysToTheEndAndAKeyOrAStopCutsItShort) {
   ASSERT_EQ(resetMs.size(), 1u);
   std::printf("[ figures  ] key to silence %.2f ms, waveOutReset %.3f ms\n", keyToSilence,
               resetMs[0]);
-  while (keyAvailable()) readKey();
-
-  // A stop right after queueing: the reset hands back all three at once,
-  // and the device's own late notices of them are not counted again.
-  pumping_->keyAfterDone = 0;
-  pumping_->done.clear();
-  EXPECT_EQ(playSamples(pieces(3).data(), 3 * kWaveBlockBytes, 44100, 2, 16), 0);
-  stopPlayback();
-  EXPECT_EQ(pumping_->done.size(), 3u);
-  Sleep(50);
-  pumpMessages();
-  EXPECT_EQ(pumping_->done.size(), 3u);
-  EXPECT_EQ(wavePlayer().queued, 0);
-  ASSERT_EQ(resetMs.size(), 2u);
-  std::printf("[ figures  ] waveOutReset of three buffers %.3f ms\n", resetMs[1]);
 
   // The tone loops until stopped; an image that lies about its length is
-  // not handed to the system.
+  // not handed to the system as it is.
   playTone(440);
   EXPECT_TRUE(audio_->looping());
   stopTone();
