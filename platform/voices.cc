@@ -1,8 +1,16 @@
 #include "platform/voices.h"
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 namespace plat {
+
+bool SampleSink::keyWaiting() { return false; }
+
+void SampleSink::waitMs(unsigned ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 double voiceSpeedFactor(int rate) {
   constexpr double kNormalWordsPerMinute = 175.0;

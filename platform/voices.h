@@ -16,7 +16,9 @@
 
 namespace plat {
 
-// Where a voice of the second shape plays its sound.
+// What the program offers a voice while it is started: where a voice of
+// the second shape plays its sound, and the program's own waiting for
+// either shape.
 class SampleSink {
  public:
   virtual ~SampleSink() = default;
@@ -27,6 +29,14 @@ class SampleSink {
                            uint32_t sampleRate) = 0;
   virtual bool isPlaying() = 0;
   virtual void stop() = 0;
+  // Whether the user has typed a key the program has not read yet (the
+  // program's messages are handled first). A voice holds back new texts
+  // and long waits while one is waiting. By default no key ever waits.
+  virtual bool keyWaiting();
+  // Waits about `ms` milliseconds while the program's messages keep being
+  // handled, so that notifications of a voice delivered as messages arrive
+  // and keys are queued. By default it only sleeps.
+  virtual void waitMs(unsigned ms);
 };
 
 // One platform voice. `voice` is 1-based among the voice's Brazilian

@@ -117,7 +117,15 @@ std::string withTrailingSeparator(std::string_view path) {
 std::string tarvekDirectory() {
   plat::System& p = plat::system();
   const char sep = p.pathSeparator();
-  if (sep == '\\') return "c:\\tarvek\\";
+  if (sep == '\\') {
+    const std::string program = p.programPath();
+    const size_t cut = program.find_last_of(sep);
+    const std::string beside =
+        (cut == std::string::npos ? std::string() : program.substr(0, cut + 1)) +
+        "tarvek";
+    if (cut != std::string::npos && p.fileExists(beside)) return beside + sep;
+    return "c:\\tarvek\\";
+  }
   // <prefix>/bin/program -> <prefix>/share/tarvek/
   std::string path = p.programPath();
   for (int up = 0; up < 2; ++up) {

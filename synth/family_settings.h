@@ -32,9 +32,10 @@ bool endsWithSeparator(std::string_view path);
 // The path with the platform's separator added when it ends in none.
 std::string withTrailingSeparator(std::string_view path);
 
-// The family's installation tree with a trailing separator: "c:\tarvek\"
-// where the separator is "\", otherwise share/tarvek/ beside the bin
-// directory that holds the program.
+// The family's installation tree with a trailing separator. Where the
+// separator is "\": a "tarvek" folder beside the program when there is one
+// (the Windows package unpacked anywhere), else "c:\tarvek\". Otherwise
+// share/tarvek/ beside the bin directory that holds the program.
 std::string tarvekDirectory();
 
 #endif  // TALONIX_SYNTH_FAMILY_SETTINGS_H_

@@ -1,5 +1,6 @@
 // The platform voices as text engines, and the sink that plays a voice's
 // samples through the wave player.
+#include <algorithm>
 #include <bit>
 
 #include "console/console.h"
@@ -27,6 +28,10 @@ class PlayerSink : public plat::SampleSink {
   }
   bool isPlaying() override { return ::isPlaying(); }
   void stop() override { stopPlayback(); }
+  bool keyWaiting() override { return keyAvailable(); }
+  void waitMs(unsigned ms) override {
+    ::waitMs(static_cast<uint16_t>(std::min(ms, 65535u)));
+  }
 };
 
 PlayerSink playerSink;

@@ -403,16 +403,22 @@ TEST_F(HeadlessPlatformTest, DirectoriesAndProgramPath) {
   EXPECT_EQ(p.windowsDirectory(), (dir_ / "config").string());
   EXPECT_EQ(p.currentDirectory(), (dir_ / "work").string());
   EXPECT_EQ(p.programPath(), (dir_ / "work" / "talonix").string());
+#ifdef _WIN32
+  EXPECT_EQ(p.pathSeparator(), '\\');
+#else
   EXPECT_EQ(p.pathSeparator(), '/');
+#endif
 }
 
 TEST_F(HeadlessPlatformTest, NativePathsResolveAgainstTheWorkDir) {
   HeadlessPlatform& p = make();
   EXPECT_EQ(p.nativePath("sons\\CHFIM.wav"), dir_ / "work" / "sons" / "CHFIM.wav");
+#ifndef _WIN32  // there "/abs" is relative to the current drive
   EXPECT_EQ(p.nativePath("/abs/x"), fs::path("/abs/x"));
+#endif
   // Windows-1252 names become UTF-8 file names.
   EXPECT_EQ(p.nativePath("op\xE7\xE3o.txt").filename().string(), "op\xC3\xA7\xC3\xA3o.txt");
-  std::ofstream(dir_ / "work" / "op\xC3\xA7\xC3\xA3o.txt") << "x";
+  std::ofstream(dir_ / "work" / fs::path(u8"op\u00E7\u00E3o.txt")) << "x";
   EXPECT_TRUE(p.fileExists("op\xE7\xE3o.txt"));
   EXPECT_FALSE(p.fileExists("nada.txt"));
 }
@@ -432,7 +438,7 @@ TEST_F(HeadlessPlatformTest, ProfileStringsLiveInTheConfigDir) {
   ASSERT_TRUE(p.writePrivateProfileString("A", "B", "C", "sub\\X.INI"));
   EXPECT_TRUE(fs::exists(dir_ / "work" / "sub" / "X.INI"));
 
-  std::ofstream(dir_ / "config" / "WIN.INI") << "[windows]\r\ndevice=Printer,drv,LPT1:\r\n";
+  std::ofstream(dir_ / "config" / "WIN.INI", std::ios::binary) << "[windows]\r\ndevice=Printer,drv,LPT1:\r\n";
   p.getProfileString("windows", "device", "", buf, sizeof buf);
   EXPECT_STREQ(buf, "Printer,drv,LPT1:");
 }

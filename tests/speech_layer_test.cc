@@ -102,7 +102,7 @@ TEST_F(InitSpeechTest, PauseLengthsTakeTheirDefaults) {
 }
 
 TEST_F(InitSpeechTest, DirectoriesGetTheirSeparator) {
-  const std::string letters = (workDir() / "share" / "tarvek" / "som" / "letras").string();
+  const std::string letters = tarvekDirectory() + "som" + sep() + "letras";
   familySettings({"[TRADUTOR]", "DIRLETRAS=" + letters});
   initSpeech(3, "/prog/som");
   EXPECT_EQ(speechState().soundDirectory, "/prog/som" + sep());
