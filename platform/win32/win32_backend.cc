@@ -4,11 +4,17 @@
 
 namespace plat::win32 {
 
-Win32Backend::Win32Backend() : system([this] { window.updateWindow(); }) {}
-
-Win32Backend::~Win32Backend() {
-  if (comStarted_) CoUninitialize();
+ComApartment::~ComApartment() {
+  if (started_) CoUninitialize();
 }
+
+void ComApartment::start() {
+  // S_FALSE (already started on this thread) is balanced by its own
+  // CoUninitialize as well; only a failure is not.
+  if (!started_) started_ = SUCCEEDED(CoInitialize(nullptr));
+}
+
+Win32Backend::Win32Backend() : system([this] { window.updateWindow(); }) {}
 
 Services Win32Backend::services() {
   Services s;
@@ -24,9 +30,7 @@ Services Win32Backend::services() {
 }
 
 void Win32Backend::install() {
-  // S_FALSE (already started on this thread) is balanced by its own
-  // CoUninitialize as well; only a failure is not.
-  if (!comStarted_) comStarted_ = SUCCEEDED(CoInitialize(nullptr));
+  com.start();
   setServices(services());
 }
 

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
+
+#include "platform/win32/settings_dir.h"
 
 namespace plat::win32 {
 namespace {
@@ -12,6 +15,18 @@ DWORD sizeOf(size_t size) {
   return static_cast<DWORD>(std::min<size_t>(size, 0x7FFFFFFF));
 }
 
+// A bare name goes to the settings directory (beside the program, or the
+// Windows directory); null stays null (WIN.INI).
+class FileName {
+ public:
+  explicit FileName(const char* name) : name_(name), path_(settingsFile(name)) {}
+  const char* get() const { return name_ ? path_.c_str() : nullptr; }
+
+ private:
+  const char* name_;
+  std::string path_;
+};
+
 }  // namespace
 
 size_t Win32Profile::getPrivateProfileString(const char* section, const char* key,
@@ -19,12 +34,12 @@ size_t Win32Profile::getPrivateProfileString(const char* section, const char* ke
                                              size_t size, const char* file) {
   if (size == 0 || !buffer) return 0;
   return GetPrivateProfileStringA(section, key, defaultValue ? defaultValue : "",
-                                  buffer, sizeOf(size), file);
+                                  buffer, sizeOf(size), FileName(file).get());
 }
 
 bool Win32Profile::writePrivateProfileString(const char* section, const char* key,
                                              const char* value, const char* file) {
-  return WritePrivateProfileStringA(section, key, value, file) != 0;
+  return WritePrivateProfileStringA(section, key, value, FileName(file).get()) != 0;
 }
 
 size_t Win32Profile::getProfileString(const char* section, const char* key,

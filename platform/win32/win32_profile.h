@@ -1,5 +1,7 @@
 // Profile strings through Windows' own profile calls: a bare file name
-// lives in the Windows directory, WIN.INI is the system's settings file.
+// lives in the settings directory (settings_dir.h: beside the program when
+// its settings are there, else the Windows directory); WIN.INI is the
+// system's settings file.
 #ifndef TALONIX_PLATFORM_WIN32_WIN32_PROFILE_H_
 #define TALONIX_PLATFORM_WIN32_WIN32_PROFILE_H_
 

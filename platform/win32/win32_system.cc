@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/settings_dir.h"
+
 namespace plat::win32 {
 namespace {
 
@@ -53,15 +55,7 @@ void Win32System::sleepMs(unsigned ms) {
   Sleep(ms);
 }
 
-std::string Win32System::windowsDirectory() {
-  std::string dir = ansiText([](char* b, DWORD n) {
-    // GetWindowsDirectoryA counts the terminator when the buffer is short.
-    const UINT got = GetWindowsDirectoryA(b, n);
-    return static_cast<DWORD>(got);
-  });
-  while (dir.size() > 3 && dir.back() == '\\') dir.pop_back();
-  return dir;
-}
+std::string Win32System::windowsDirectory() { return settingsDirectory(); }
 
 std::string Win32System::currentDirectory() {
   std::string dir = ansiText([](char* b, DWORD n) { return GetCurrentDirectoryA(n, b); });

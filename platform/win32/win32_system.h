@@ -19,6 +19,7 @@ class Win32System : public System {
   uint64_t tickMs() override;
   void sleepMs(unsigned ms) override;
 
+  // Where bare settings names live (settings_dir.h).
   std::string windowsDirectory() override;
   std::string currentDirectory() override;
   std::string programPath() override;
