@@ -114,7 +114,7 @@ TEST(Win32ServicesTest, ClipboardHeldByAnotherThreadFailsWithoutChangingAnything
   EXPECT_EQ(text, "Ol\xE1 mundo");
 }
 
-TEST(Win32ServicesTest, PathsAreWindows1252AndFlushesReportTheDisk) {
+TEST(Win32ServicesTest, PathsFlushesAndTheShellWithWindows1252Names) {
   plat::win32::Win32System system;
   EXPECT_EQ(system.nativePath("C:\\Pasta A\xE7\xE3o\\x.chq").wstring(),
             L"C:\\Pasta A\u00E7\u00E3o\\x.chq");
@@ -138,6 +138,13 @@ TEST(Win32ServicesTest, PathsAreWindows1252AndFlushesReportTheDisk) {
   EXPECT_TRUE(system.fileExists(windows));
   const std::string program = system.programPath();
   EXPECT_EQ(program.substr(program.size() - 4), ".exe");
+
+  // The shell's open verb starts the program with its parameters in the
+  // directory given, without waiting for it.
+  system.shellOpen("cmd.exe", "/c echo aberto> sinal.txt", dir1252);
+  for (int i = 0; i < 100 && !fs::exists(dir / "sinal.txt"); ++i) Sleep(100);
+  Sleep(200);
+  EXPECT_EQ(testfiles::readAll(dir / "sinal.txt").substr(0, 6), "aberto");
   fs::remove_all(dir);
 }
 
