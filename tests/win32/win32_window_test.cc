@@ -124,8 +124,8 @@ TEST(Win32WindowTest, MessagesPaintingScrollAndMagnifierOnARealWindow) {
   keys[VK_SHIFT] = 0;
   SetKeyboardState(keys);
 
-  // Private messages, a finished wave buffer, and an event handed over by
-  // another thread, in their order.
+  // Private messages, a finished wave buffer, an event handed over by
+  // another thread and the right button, in their order.
   seen.clear();
   window.postMessage(plat::kMsgWakeOther);
   PostMessageA(hwnd, 0x3BD, 5, 6);
@@ -134,8 +134,21 @@ TEST(Win32WindowTest, MessagesPaintingScrollAndMagnifierOnARealWindow) {
     e.wparam = 7;
     window.postEvent(e);
   }).join();
+  PostMessageA(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(30, 40));
+  PostMessageA(hwnd, WM_RBUTTONUP, 0, MAKELPARAM(31, 41));
+  // The console's own pump leaves the thread's other messages waiting.
+  PostThreadMessageA(GetCurrentThreadId(), WM_USER + 5, 0, 0);
+  while (window.pumpOne(true) == plat::PumpResult::kDispatched) {
+  }
+  MSG left;
+  EXPECT_TRUE(PeekMessageA(&left, nullptr, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(left.message, UINT{WM_USER + 5});
   got = pumpAll(window);
-  ASSERT_EQ(got.size(), 3u);
+  ASSERT_EQ(got.size(), 5u);
+  EXPECT_EQ(got[3].kind, EventKind::kMouseRDown);
+  EXPECT_EQ(got[3].x, 30);
+  EXPECT_EQ(got[3].y, 40);
+  EXPECT_EQ(got[4].kind, EventKind::kMouseRUp);
   EXPECT_EQ(got[0].kind, EventKind::kUser);
   EXPECT_EQ(got[0].code, plat::kMsgWakeOther);
   EXPECT_EQ(got[1].kind, EventKind::kWaveDone);
