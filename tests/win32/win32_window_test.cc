@@ -11,6 +11,10 @@
 #include <thread>
 #include <vector>
 
+#include "app/program.h"
+#include "console/console.h"
+#include "console/keyboard.h"
+#include "platform/win32/win32_backend.h"
 #include "platform/win32/win32_magnifier.h"
 #include "platform/win32/win32_window.h"
 
@@ -265,6 +269,44 @@ TEST(Win32WindowTest, MessagesPaintingScrollAndMagnifierOnARealWindow) {
   EXPECT_EQ(window.handle(), nullptr);
   handleAll = true;
   window.setWindowProc(nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The whole road of a key on Windows: the native key messages through the
+// backend's loop and the core's window procedure into the program's key
+// queue. A figure, not a check.
+TEST(Win32WindowTest, KeyDownToTheProgramsQueueFigure) {
+  if (noDesktop()) GTEST_SKIP() << "wine without an X display (run under xvfb-run)";
+  plat::win32::Win32Backend backend;
+  backend.install();
+  resetProgramState();
+  startConsole();
+  openConsole();
+  HWND hwnd = backend.window.handle();
+  ASSERT_NE(hwnd, nullptr);
+  constexpr int kKeys = 200;
+  double totalUs = 0;
+  int arrived = 0;
+  for (int i = 0; i < kKeys; ++i) {
+    const auto posted = std::chrono::steady_clock::now();
+    PostMessageA(hwnd, WM_KEYDOWN, 'A', 0x001E0001);
+    PostMessageA(hwnd, WM_CHAR, 'a', 0x001E0001);
+    for (int spins = 0; !keyAvailable() && spins < 1000; ++spins) pumpMessages();
+    totalUs += std::chrono::duration<double, std::micro>(
+                   std::chrono::steady_clock::now() - posted).count();
+    if (keyAvailable()) {
+      arrived += readKey() == 'a';
+      while (keyAvailable()) readKey();
+    }
+  }
+  EXPECT_EQ(arrived, kKeys);
+  std::printf("[ figure ] key down -> program's key queue: %.1f us\n", totalUs / kKeys);
+  backend.window.setWindowProc(nullptr);
+  backend.window.destroyWindow();
+  plat::clearServices();
 }
 
 }  // namespace
