@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "platform/shared/codepage.h"
 #include "speech/line_editor.h"
+#include "synth/family_settings.h"
 
 namespace {
 
@@ -64,6 +65,18 @@ bool isSomeLedger(std::string_view name, std::string_view currentLedger) {
   return false;
 }
 
+// The settings files: a statement there would replace the list of banks
+// with their print positions, or the speech and display settings. On
+// Windows they may sit beside the program, in the folder where the user
+// types names.
+bool isSettingsFile(std::string_view name) {
+  const std::string windows = withTrailingSeparator(plat::system().windowsDirectory());
+  std::string family = familySettingsFile();
+  if (family == "LUMIRA.INI") family = windows + family;
+  return sameFile(name, windows + kProgramSettingsFile) ||
+         sameFile(name, windows + "LUMIRA.INI") || sameFile(name, family);
+}
+
 }  // namespace
 
 std::string statementLine(const LedgerEntry& entry, double balance) {
@@ -100,7 +113,7 @@ void exportStatement() {
   std::string typed;
   readLineSpoken(typed);
   const std::string name = typedFileName(typed);
-  if (name.empty() || isSomeLedger(name, ledgerName)) {
+  if (name.empty() || isSomeLedger(name, ledgerName) || isSettingsFile(name)) {
     speakMessage("CHARQINC", 1);
     return;
   }

@@ -1,7 +1,10 @@
 # The Windows package: talonix-windows-x64.zip with talonix.exe, the voice
 # kit (generated on Linux by tools/voice, named by TALONIX_WINDOWS_KIT), the
 # default settings files and a short guide in Portuguese. Everything sits in
-# one folder: the program finds the kit and keeps its settings beside itself.
+# one folder: the program finds the kit beside itself and, marked by
+# PORTATIL.TXT, keeps its settings there too. The default settings go in
+# "padrao": under their live names, unpacking a new version over the
+# folder would replace the user's banks and print positions.
 #   cmake --build build/mingw --target package
 set(TALONIX_WINDOWS_KIT "" CACHE PATH
     "The voice kit (share/tarvek of a Linux build) for the Windows package")
@@ -10,10 +13,12 @@ if(NOT TARGET talonix)
 endif()
 install(TARGETS talonix RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/data/windows/LEIAME.txt
-              ${PROJECT_SOURCE_DIR}/data/windows/LUMIRA.INI
-              ${PROJECT_SOURCE_DIR}/data/windows/TALONIX.INI
+              ${PROJECT_SOURCE_DIR}/data/windows/PORTATIL.TXT
               ${PROJECT_SOURCE_DIR}/LICENSE
         DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/data/windows/LUMIRA.INI
+              ${PROJECT_SOURCE_DIR}/data/windows/TALONIX.INI
+        DESTINATION padrao)
 if(TALONIX_WINDOWS_KIT AND EXISTS ${TALONIX_WINDOWS_KIT}/som/difones)
   install(DIRECTORY ${TALONIX_WINDOWS_KIT}/ DESTINATION tarvek)
 else()

@@ -46,7 +46,8 @@ cmake --build build/mingw --target package
 python3 - build/mingw/talonix-windows-x64.zip <<'PY'
 import sys, zipfile
 names = zipfile.ZipFile(sys.argv[1]).namelist()
-for wanted in ("talonix.exe", "LUMIRA.INI", "TALONIX.INI", "LEIAME.txt",
+for wanted in ("talonix.exe", "PORTATIL.TXT", "padrao/LUMIRA.INI",
+               "padrao/TALONIX.INI", "LEIAME.txt",
                "tarvek/som/difones/DIFONES1.IND", "tarvek/som/letras/_65.wav"):
     if not any(n.endswith("talonix-windows-x64/" + wanted) for n in names):
         sys.exit("the Windows package lacks " + wanted)

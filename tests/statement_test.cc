@@ -132,6 +132,14 @@ TEST_F(StatementTest, AnyNameOfTheLedgerItselfIsRefusedAndTheLedgerKept) {
     EXPECT_FALSE(said("CHOK"));
     EXPECT_EQ(fileText(ledger()), exampleLedger());
   }
+  // Nor may it replace the settings: the banks with their print positions.
+  writeIni(configDir() / "TALONIX.INI", {"[Bancos]", "Caixa="});
+  for (const fs::path& settings : {configDir() / "TALONIX.INI", configDir() / "LUMIRA.INI"}) {
+    exportAs(settings.string());
+    EXPECT_TRUE(said("CHARQINC"));
+    EXPECT_FALSE(said("CHOK"));
+  }
+  EXPECT_EQ(fileText(configDir() / "TALONIX.INI"), "[Bancos]\r\nCaixa=\r\n");
 }
 
 TEST_F(StatementTest, ProblemsAreSpokenAndNeverReportedAsDone) {

@@ -20,7 +20,7 @@ std::string withoutSeparator(std::string dir) {
 
 std::string settingsDirectoryFor(const std::string& programDir,
                                  const std::string& windowsDir) {
-  for (const char* name : {"TALONIX.INI", "LUMIRA.INI"}) {
+  for (const char* name : {"PORTATIL.TXT", "TALONIX.INI", "LUMIRA.INI"}) {
     if (!programDir.empty() && fileIsThere(programDir + "\\" + name)) {
       return programDir;
     }

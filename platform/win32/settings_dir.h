@@ -5,8 +5,11 @@
 // A 64-bit program run without administrator rights cannot write in the
 // real Windows directory (and no file virtualization redirects it), so the
 // package keeps its settings beside the program: when the program's own
-// folder holds TALONIX.INI or LUMIRA.INI, that folder is used. Otherwise
-// the real Windows directory, where an installed family keeps LUMIRA.INI.
+// folder holds the package's marker PORTATIL.TXT, or TALONIX.INI or
+// LUMIRA.INI, that folder is used. Otherwise the real Windows directory,
+// where an installed family keeps LUMIRA.INI. (The package ships no
+// settings file under its live name, so unpacking a new version over the
+// folder keeps the user's banks and settings.)
 #ifndef TALONIX_PLATFORM_WIN32_SETTINGS_DIR_H_
 #define TALONIX_PLATFORM_WIN32_SETTINGS_DIR_H_
 

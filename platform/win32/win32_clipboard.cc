@@ -6,12 +6,18 @@
 namespace plat::win32 {
 
 bool Win32Window::setClipboardText(std::string_view text) {
+  // Without a window to own it, emptying the clipboard would lose the
+  // user's text and the new one would not be taken.
+  if (!hwnd_) return false;
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
   if (!block) return false;
-  if (void* bytes = GlobalLock(block)) {
-    std::memcpy(bytes, text.data(), text.size());  // the terminator is zeroed
-    GlobalUnlock(block);
+  void* bytes = GlobalLock(block);
+  if (!bytes) {
+    GlobalFree(block);
+    return false;
   }
+  std::memcpy(bytes, text.data(), text.size());  // the terminator is zeroed
+  GlobalUnlock(block);
   if (!OpenClipboard(hwnd_)) {
     GlobalFree(block);
     return false;

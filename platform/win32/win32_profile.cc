@@ -27,6 +27,17 @@ class FileName {
   std::string path_;
 };
 
+// Windows writes the file in place and leaves it to the cache: the banks
+// and their print positions reach the disk before the change is reported.
+// A file that cannot be opened for it (held, or nothing written) is left.
+void flushToDisk(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  FlushFileBuffers(file);
+  CloseHandle(file);
+}
+
 }  // namespace
 
 size_t Win32Profile::getPrivateProfileString(const char* section, const char* key,
@@ -39,7 +50,10 @@ size_t Win32Profile::getPrivateProfileString(const char* section, const char* ke
 
 bool Win32Profile::writePrivateProfileString(const char* section, const char* key,
                                              const char* value, const char* file) {
-  return WritePrivateProfileStringA(section, key, value, FileName(file).get()) != 0;
+  const FileName name(file);
+  if (!WritePrivateProfileStringA(section, key, value, name.get())) return false;
+  if (name.get()) flushToDisk(name.get());
+  return true;
 }
 
 size_t Win32Profile::getProfileString(const char* section, const char* key,

@@ -113,15 +113,30 @@ LRESULT Win32Window::onMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SYSKEYDOWN:
     case WM_KEYUP:
     case WM_CHAR: {
-      const EventKind kind = message == WM_KEYDOWN      ? EventKind::kKeyDown
-                             : message == WM_SYSKEYDOWN ? EventKind::kSysKeyDown
-                             : message == WM_KEYUP      ? EventKind::kKeyUp
-                                                        : EventKind::kChar;
+      // F10 alone comes as a system key without Alt (bit 29 of lparam):
+      // it is an ordinary key of the program's table.
+      const bool altHeld = (lparam & (1 << 29)) != 0;
+      const EventKind kind = message == WM_KEYDOWN ? EventKind::kKeyDown
+                             : message == WM_SYSKEYDOWN
+                                 ? (altHeld ? EventKind::kSysKeyDown : EventKind::kKeyDown)
+                             : message == WM_KEYUP ? EventKind::kKeyUp
+                                                   : EventKind::kChar;
       const uint32_t code = static_cast<uint32_t>(
           message == WM_CHAR ? (wparam & 0xFF) : wparam);
       handled = deliver(keyEventOf(kind, code, heldModifiers()));
       break;
     }
+    case WM_SYSKEYUP:
+      // Alt released: the modifiers' state follows; the default processing
+      // (below) still sees the key.
+      keys_.note(keyEventOf(EventKind::kKeyUp, static_cast<uint32_t>(wparam),
+                            heldModifiers()));
+      break;
+    case WM_SYSCOMMAND:
+      // A bare tap of Alt or F10 would open the window menu, which takes
+      // the user's next key without a word; Alt+Space and Alt+F4 still act.
+      if ((wparam & 0xFFF0) == SC_KEYMENU && lparam == 0) return 0;
+      break;
     case WM_SETFOCUS: handled = deliver(eventOf(EventKind::kSetFocus)); break;
     case WM_KILLFOCUS:
       handled = deliver(eventOf(EventKind::kKillFocus));

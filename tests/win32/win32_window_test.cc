@@ -304,6 +304,20 @@ TEST(Win32WindowTest, KeyDownToTheProgramsQueueFigure) {
   }
   EXPECT_EQ(arrived, kKeys);
   std::printf("[ figure ] key down -> program's key queue: %.1f us\n", totalUs / kKeys);
+
+  // F10 alone is a system key without Alt, and a key of the program; a
+  // bare tap of Alt must not open the window menu, which would take the
+  // next key without a word.
+  PostMessageA(hwnd, WM_SYSKEYDOWN, VK_F10, 0x00440001);
+  PostMessageA(hwnd, WM_SYSKEYUP, VK_F10, 0xC0440001);
+  PostMessageA(hwnd, WM_SYSKEYDOWN, VK_MENU, 0x20380001);
+  PostMessageA(hwnd, WM_SYSKEYUP, VK_MENU, 0xC0380001);
+  PostMessageA(hwnd, WM_CHAR, 'b', 0x00300001);
+  for (int spins = 0; spins < 200; ++spins) pumpMessages();
+  std::vector<int> queued;
+  while (keyAvailable()) queued.push_back(readKey());
+  EXPECT_EQ(queued, (std::vector<int>{0, 68, 'b'}));
+  EXPECT_FALSE(backend.window.keyHeld(plat::kVkMenu));
   backend.window.setWindowProc(nullptr);
   backend.window.destroyWindow();
   plat::clearServices();
