@@ -26,6 +26,7 @@ bool isEntry(size_t i) { return i >= 1 && i <= ledgerCount(); }
 // A key pressed now is left in the queue as the next command.
 void waitForKey() {
   while (!keyAvailable()) plat::window().waitEvent();
+  state.keyKept = true;
 }
 
 void clearPromptLine() {
@@ -188,6 +189,7 @@ void runBrowser() {
     drawListRows();
     moveCursor(1, currentRow());
     const uint8_t key = readKey();
+    state.keyKept = false;
     const Outcome outcome =
         key == kKeyExtended ? actOnExtendedKey(readKey()) : actOnPlainKey(key);
     if (outcome == Outcome::kLeave) break;
@@ -197,7 +199,9 @@ void runBrowser() {
     // not talked over by a summary.
     if (outcome != Outcome::kHelpShown) drawDetailPane(state.current);
     if (!isEntry(state.current)) {
-      beep();
+      // The attention tone drops type-ahead; the key that ended a wait
+      // must survive it.
+      if (!(state.keyKept && keyAvailable())) beep();
     } else if (!state.detailsSpoken && outcome != Outcome::kHelpShown) {
       drawListRows();
       speakSummary(state.current);

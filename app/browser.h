@@ -23,6 +23,9 @@ struct BrowserState {
   size_t firstShown = 1;  // the entry on the first list row
   std::string searchText; // kept for searching again
   bool detailsSpoken = false;
+  // The last command waited for a key ("Saldo final", "Não achou"): that
+  // key is the next command, even where no entry is current.
+  bool keyKept = false;
   uint8_t attribute = 0x07;  // the colours the browser was opened in
 };
 

@@ -9,6 +9,7 @@
 #include "console/keyboard.h"
 #include "speech/forms.h"
 #include "speech/menus.h"
+#include "speech/screen_review.h"
 #include "speech/speech.h"
 #include "synth/synth.h"
 
@@ -19,6 +20,7 @@ void resetProgramState() {
   resetSpeech();
   resetForms();
   resetMenus();
+  resetScreenReview();
   resetBankRecords();
   resetLedger();
   resetBrowser();

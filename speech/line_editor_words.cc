@@ -81,10 +81,9 @@ void deleteWord(EditState& s) {
   nextWord(s);
   const int b = s.pos;
   previousWord(s);
-  if (s.editable && b > a) {
-    s.pos = a;
-    deleteAt(s, b - a, true);
-  }
+  // The deletion starts where the last move left the cursor: on "xy.zw"
+  // with the cursor on z, "zw" goes and "xy." stays.
+  if (s.editable && b > a) deleteAt(s, b - a, true);
 }
 
 void readNextItem(EditState& s) {
