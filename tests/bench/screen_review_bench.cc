@@ -1,0 +1,145 @@
+// Screen review as a user meets it, over the kit this build generated, on
+// the headless machine, with the screen full of text:
+// - a review key that reads one word (F1): the wall time from the key
+//   reaching the program's window to the word being handed to speech;
+// - TT, the whole screen: the wall time from its second letter reaching
+//   the window to the first word being handed to speech (a key typed just
+//   after stops the rest of the reading).
+// Both on the diphone path and with a platform voice (the headless test
+// voice) speaking the texts.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "console/console.h"
+#include "console/keyboard.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/headless/key_script.h"
+#include "speech/screen_review.h"
+#include "speech/speech.h"
+
+#ifdef TALONIX_VOICE_KIT_DIR
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// When the measured key reached the window (the first key down after
+// `keyDownsToSkip` others), and when the first text after it was handed
+// to speech.
+Clock::time_point keyArrived, textHanded;
+int keyDownsToSkip = -1;  // -1: not measuring
+bool waitingForText = false;
+
+void measureKey(int skipped) {
+  keyDownsToSkip = skipped;
+  waitingForText = false;
+}
+
+bool timedWindowProc(const plat::Event& event) {
+  if (event.kind == plat::EventKind::kKeyDown && keyDownsToSkip >= 0 &&
+      keyDownsToSkip-- == 0) {
+    keyArrived = Clock::now();
+    waitingForText = true;
+  }
+  return consoleWindowProc(event);
+}
+
+void noteSpeech(std::string_view line) {
+  if (waitingForText && line.substr(0, 4) == "say ") {
+    textHanded = Clock::now();
+    waitingForText = false;
+  }
+}
+
+class ReviewMachine {
+ public:
+  explicit ReviewMachine(bool engine) {
+    root_ = fs::temp_directory_path() / ("talonix-review-" + std::to_string(::getpid()));
+    fs::create_directories(root_ / "config");
+    if (engine) {
+      std::ofstream(root_ / "config" / "LUMIRA.INI")
+          << "[TRADUTOR]\r\nSAPI=S\r\n[SERVFALA]\r\nTIPOSAPI=5\r\n";
+    }
+    plat::headless::HeadlessConfig config;
+    config.configDir = root_ / "config";
+    config.workDir = root_;
+    config.programPath =
+        (fs::weakly_canonical(fs::path(TALONIX_VOICE_KIT_DIR) / ".." / "..") / "bin" / "talonix")
+            .string();
+    platform_ = std::make_unique<plat::headless::HeadlessPlatform>(config);
+    platform_->install();
+    resetProgramState();
+    plat::window().setWindowProc(&timedWindowProc);
+    plat::setRecorder(&noteSpeech);
+    initSpeech(3, "");
+    for (int row = 0; row < kConsoleRows; ++row) {
+      writeText("Favorecido: MERCADO CENTRAL  valor 1.234,56  data 07/03/2025  saldo");
+      if (row + 1 < kConsoleRows) writeLineEnd();
+    }
+    moveCursor(1, 1);
+  }
+  ~ReviewMachine() {
+    resetProgramState();
+    plat::setRecorder(nullptr);
+    plat::headless::uninstall();
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+  void press(const std::vector<std::string>& keys) {
+    std::vector<plat::headless::KeyGroup> groups(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) plat::headless::keyEvents(keys[i], &groups[i].events);
+    platform_->addKeyGroups(groups);
+  }
+  void pressAt(uint64_t ms, const std::string& key) {
+    std::vector<plat::Event> events;
+    plat::headless::keyEvents(key, &events);
+    for (const plat::Event& e : events) platform_->postEventAt(ms, e);
+  }
+  uint64_t nowMs() const { return platform_->virtualUs() / 1000; }
+
+ private:
+  fs::path root_;
+  std::unique_ptr<plat::headless::HeadlessPlatform> platform_;
+};
+
+double secondsFromKeyToText() {
+  return std::chrono::duration<double>(textHanded - keyArrived).count();
+}
+
+void BM_ReviewKeyToWord(benchmark::State& state) {
+  ReviewMachine machine(state.range(0) != 0);
+  for (auto _ : state) {
+    machine.press({"F1", "Esc"});
+    measureKey(0);
+    reviewScreen();
+    state.SetIterationTime(secondsFromKeyToText());
+  }
+}
+BENCHMARK(BM_ReviewKeyToWord)->Arg(0)->Arg(1)->ArgName("engine")->UseManualTime()->Iterations(100)
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_ReviewWholeScreenFirstWord(benchmark::State& state) {
+  ReviewMachine machine(state.range(0) != 0);
+  for (auto _ : state) {
+    machine.press({"T", "T"});
+    // The user stops the reading soon after it began, and leaves.
+    machine.pressAt(machine.nowMs() + 400, "Esc");
+    measureKey(1);
+    reviewScreen();
+    state.SetIterationTime(secondsFromKeyToText());
+    while (keyAvailable()) readKey();
+  }
+}
+BENCHMARK(BM_ReviewWholeScreenFirstWord)->Arg(0)->Arg(1)->ArgName("engine")->UseManualTime()->Iterations(100)
+    ->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+#endif  // TALONIX_VOICE_KIT_DIR
