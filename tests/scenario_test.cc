@@ -168,6 +168,28 @@ TEST_F(ScenarioTest, RunnerRejectsBadInvocations) {
   EXPECT_EQ(runRaw({"--keys", workDir().string()}), 2);  // a directory is no script
 }
 
+TEST_F(ScenarioTest, TheClipboardIsWrittenAsUtf8ByteForByte) {
+  // The entry form's first field holds today's date; Ctrl+C copies it with
+  // its line end. Esc leaves the form, Esc again gives it up, Esc ends.
+  RunResult copied = run("l Ctrl+C Esc Esc Esc", {"--now", "2024-03-01T10:30"});
+  EXPECT_EQ(copied.code, 0);
+  EXPECT_EQ(copied.clipboard, "01/03/2024\r\n");
+
+  plat::headless::HeadlessConfig config;
+  config.configDir = configDir();
+  config.workDir = workDir();
+  plat::headless::HeadlessPlatform p(config);
+  plat::headless::TranscriptFiles files;
+  files.clipboard = dir() / "clip.txt";
+  p.setClipboardText("S\xE3o Jos\xE9\r\n\x80");
+  EXPECT_TRUE(plat::headless::writeTranscript(p, files).empty());
+  EXPECT_EQ(plat::headless::readTranscript(files).clipboard, u8("S\xE3o Jos\xE9\r\n\x80"));
+  p.clearClipboard();  // no text: an empty file, not the old one
+  EXPECT_TRUE(plat::headless::writeTranscript(p, files).empty());
+  EXPECT_TRUE(fs::exists(files.clipboard));
+  EXPECT_EQ(fs::file_size(files.clipboard), 0u);
+}
+
 // --- In this process ------------------------------------------------------
 
 TEST_F(ScenarioTest, TypedLetterIsEchoedAndAnUnknownOneAnswered) {
