@@ -186,6 +186,35 @@ TEST(KeyScriptGroups, CommentsAndBlankScripts) {
   EXPECT_EQ(parse("Enter# glued comment\r\nEsc\r\n").size(), 2u);
 }
 
+TEST(KeyScriptGroups, TildeMarksAKeyOrGroupPressedDuringSpeech) {
+  std::vector<KeyGroup> g =
+      parse("F1 ~Esc ~3:{ Down Enter } ~1000:chord:FD ~7 ~12:Ctrl+C ~{}\n\"a\"");
+  ASSERT_EQ(g.size(), 7u);  // the empty group vanishes with its mark
+  EXPECT_EQ(g[0].bargeInWaits, 0);
+  EXPECT_EQ(g[1].bargeInWaits, 1);
+  EXPECT_EQ(describe(g[1].events), "D1B C27 U1B");
+  EXPECT_EQ(g[2].bargeInWaits, 3);
+  EXPECT_EQ(describe(g[2].events), "D28 U28 D0D C13 U0D");
+  EXPECT_EQ(g[3].bargeInWaits, 1000);
+  EXPECT_EQ(describe(g[3].events), "D46 C102 D44 C100 U46 U44");
+  EXPECT_EQ(g[4].bargeInWaits, 1);  // digits without ':' are the key
+  EXPECT_EQ(describe(g[4].events), "D37 C55 U37");
+  EXPECT_EQ(g[5].bargeInWaits, 12);
+  EXPECT_EQ(describe(g[5].events), "D43c C3c U43c");
+  EXPECT_EQ(g[6].bargeInWaits, 0);  // the mark does not outlive its group
+
+  EXPECT_EQ(parseError("Enter\n~\n"), "line 2: '~' without a key or '{' after it");
+  EXPECT_EQ(parseError("~ Esc"), "line 1: '~' without a key or '{' after it");
+  EXPECT_EQ(parseError("~2:# x"), "line 1: '~' without a key or '{' after it");
+  EXPECT_EQ(parseError("{ ~Esc }"), "line 1: '~' inside braces");
+  EXPECT_EQ(parseError("~\"ab\""), "line 1: '~' before a string (use ~{ \"...\" })");
+  EXPECT_EQ(parseError("\n~0:Esc"), "line 2: '~' wants a count from 1 to 1000 before ':', not '0'");
+  EXPECT_NE(parseError("~1001:Esc").find("line 1: '~' wants a count"), std::string::npos);
+  EXPECT_NE(parseError("~99999999999:Esc").find("not '99999999999'"), std::string::npos);
+  EXPECT_NE(parseError("~:Esc").find("line 1: '~' wants a count"), std::string::npos);
+  EXPECT_EQ(parseError("~3Down"), "line 1: unknown key name '3Down'");
+}
+
 TEST(KeyScriptErrors, NameTheLine) {
   EXPECT_EQ(parseError("Enter\n\nFoo\n"), "line 3: unknown key name 'Foo'");
   EXPECT_EQ(parseError("Esc\n\"abc\nEnter"), "line 2: unterminated string");

@@ -136,14 +136,15 @@ int RunnerFixture::runRaw(const std::vector<std::string>& args) {
 RunResult RunnerFixture::runWith(const std::string& script,
                                  const std::vector<std::string>& extra, bool audio) {
   plat::headless::TranscriptFiles files{dir_ / "screen.txt", dir_ / "attrs.txt",
-                                        dir_ / "speech.txt", {}, {}, dir_ / "print.txt"};
+                                        dir_ / "speech.txt", {}, {}, dir_ / "print.txt",
+                                        dir_ / "clipboard.txt"};
   if (audio) {
     files.audio = dir_ / "session.wav";
     files.levels = dir_ / "levels.txt";
   }
   // A run that writes nothing must not be read as the one before it.
   for (const fs::path& old : {files.screen, files.attrs, files.speech, dir_ / "session.wav",
-                         dir_ / "levels.txt", files.print})
+                         dir_ / "levels.txt", files.print, files.clipboard})
     fs::remove(old);
   testfiles::writeFile(dir_ / "keys.txt", script);
   std::vector<std::string> args = {"--keys",   (dir_ / "keys.txt").string(),
@@ -151,6 +152,7 @@ RunResult RunnerFixture::runWith(const std::string& script,
                                    "--attrs",  files.attrs.string(),
                                    "--speech", files.speech.string(),
                                    "--print",  files.print.string(),
+                                   "--clipboard", files.clipboard.string(),
                                    "--config-dir", configDir().string(),
                                    "--workdir", workDir().string(),
                                    "--program-path", (dir_ / "bin" / "talonix").string()};

@@ -61,7 +61,8 @@ class RunnerFixture : public ::testing::Test {
   std::filesystem::path workDir() const { return dir_ / "work"; }
 
   // Runs `script` with --config-dir and --workdir set, the screen,
-  // attributes, speech and print log written, and `extra` arguments after them.
+  // attributes, speech, print log and clipboard written, and `extra`
+  // arguments after them.
   RunResult run(const std::string& script, const std::vector<std::string>& extra = {});
   // The same with the session's sound (--audio) too.
   RunResult runWithAudio(const std::string& script,

@@ -22,6 +22,9 @@
 
 namespace {
 
+using runnertest::contains;
+using runnertest::countOf;
+using runnertest::inOrder;
 using runnertest::Lines;
 using runnertest::RunnerFixture;
 using runnertest::RunResult;
@@ -166,6 +169,76 @@ TEST_F(ScenarioTest, RunnerRejectsBadInvocations) {
   EXPECT_EQ(runRaw({}), 2);  // no --keys
   EXPECT_EQ(runRaw({"--keys", "/nonexistent/keys.txt"}), 2);
   EXPECT_EQ(runRaw({"--keys", workDir().string()}), 2);  // a directory is no script
+}
+
+// The lines of a levels record that sounded, without their levels.
+Lines heard(const Lines& levels) {
+  Lines out;
+  for (const std::string& line : levels) {
+    if (line.rfind("-inf\t", 0) != 0) out.push_back(line.substr(line.find('\t') + 1));
+  }
+  return out;
+}
+
+TEST_F(ScenarioTest, AKeyPressedDuringSpeechCutsIt) {
+  const Lines help = {"say " + u8("As op\xE7\xF5" "es s\xE3o:"), "say    C  configurar",
+                      "say    E  emitir cheque", "say " + u8("   L  lan\xE7" "amento banc\xE1rio"),
+                      "say " + u8("   F  folhear lan\xE7" "amentos"),
+                      "say " + u8("   X  gera extrato dos lan\xE7" "amentos"), "say    ESC  fim"};
+  RunResult whole = runWithAudio("F1 Esc");
+  ASSERT_EQ(whole.code, 0);
+  for (const std::string& line : help) EXPECT_TRUE(contains(heard(whole.levels), line)) << line;
+
+  // Esc while the help speaks (each line is one wait): the rest of the
+  // help goes unheard, though each line is still recorded; the help drops
+  // the key, the attention tone sounds and the menu asks again, so the next
+  // Esc ends the program.
+  RunResult cut = runWithAudio("F1 ~2:Esc Esc");
+  EXPECT_EQ(cut.code, 0);
+  EXPECT_EQ(cut.speech, whole.speech);
+  const Lines cutHeard = heard(cut.levels);
+  EXPECT_TRUE(contains(cutHeard, help[0]));
+  for (size_t i = 1; i < help.size(); ++i) EXPECT_FALSE(contains(cutHeard, help[i])) << help[i];
+  EXPECT_TRUE(inOrder(cutHeard, {help[0], "beep", kPrompt, kGoodbye}));
+  EXPECT_LT(cut.audio.size(), whole.audio.size());
+
+  // Esc during the attention tone: it cuts the tone, the prompt stays
+  // silent and the key ends the program; the script's "z" is never read.
+  RunResult late = runWithAudio("F1 ~8:Esc \"z\"");
+  EXPECT_EQ(late.code, 0);
+  EXPECT_FALSE(late.said("char 122"));
+  EXPECT_TRUE(late.said("beep"));
+  EXPECT_EQ(words(late.speech).back(), kGoodbye);
+  const Lines lateHeard = heard(late.levels);
+  EXPECT_TRUE(contains(lateHeard, help.back()));
+  EXPECT_FALSE(contains(lateHeard, "beep"));
+  EXPECT_EQ(countOf(lateHeard, kPrompt), 1);  // only the prompt before F1
+  EXPECT_EQ(lateHeard.back(), kGoodbye);
+
+  // A program that falls silent sooner gets the key as an ordinary one.
+  EXPECT_EQ(runWithAudio("F1 ~1000:Esc").levels, whole.levels);
+}
+
+TEST_F(ScenarioTest, TheClipboardIsWrittenAsUtf8ByteForByte) {
+  // The entry form's first field holds today's date; Ctrl+C copies it with
+  // its line end. Esc leaves the form, Esc again gives it up, Esc ends.
+  RunResult copied = run("l Ctrl+C Esc Esc Esc", {"--now", "2024-03-01T10:30"});
+  EXPECT_EQ(copied.code, 0);
+  EXPECT_EQ(copied.clipboard, "01/03/2024\r\n");
+
+  plat::headless::HeadlessConfig config;
+  config.configDir = configDir();
+  config.workDir = workDir();
+  plat::headless::HeadlessPlatform p(config);
+  plat::headless::TranscriptFiles files;
+  files.clipboard = dir() / "clip.txt";
+  p.setClipboardText("S\xE3o Jos\xE9\r\n\x80");
+  EXPECT_TRUE(plat::headless::writeTranscript(p, files).empty());
+  EXPECT_EQ(plat::headless::readTranscript(files).clipboard, u8("S\xE3o Jos\xE9\r\n\x80"));
+  p.clearClipboard();  // no text: an empty file, not the old one
+  EXPECT_TRUE(plat::headless::writeTranscript(p, files).empty());
+  EXPECT_TRUE(fs::exists(files.clipboard));
+  EXPECT_EQ(fs::file_size(files.clipboard), 0u);
 }
 
 // --- In this process ------------------------------------------------------

@@ -22,8 +22,8 @@ namespace {
 constexpr int kUsageError = 2;
 
 struct Options {
-  std::filesystem::path keys, screen, attrs, speech, audio, levels, print, configDir,
-      workDir;
+  std::filesystem::path keys, screen, attrs, speech, audio, levels, print, clipboard,
+      configDir, workDir;
   std::string printerFault;
   std::string programPath;  // empty: talonix beside the runner
   std::optional<plat::LocalTime> now;
@@ -33,7 +33,7 @@ int usage(const std::string& problem) {
   std::cerr << "talonix-run: " << problem << "\n"
             << "usage: talonix-run --keys FILE [--screen FILE] [--attrs FILE]"
                " [--speech FILE] [--audio FILE] [--levels FILE] [--config-dir DIR] [--workdir DIR]"
-               " [--program-path PATH] [--print FILE] [--printer-fault KIND]"
+               " [--program-path PATH] [--print FILE] [--printer-fault KIND] [--clipboard FILE]"
                " [--now YYYY-MM-DDTHH:MM]\n";
   return kUsageError;
 }
@@ -89,6 +89,8 @@ int parseOptions(int argc, char** argv, Options* o) {
       o->levels = value;
     } else if (arg == "--print") {
       o->print = value;
+    } else if (arg == "--clipboard") {
+      o->clipboard = value;
     } else if (arg == "--printer-fault") {
       plat::headless::VirtualPrinter probe;
       if (!probe.setFault(value)) {
@@ -116,8 +118,8 @@ int parseOptions(int argc, char** argv, Options* o) {
 
 // Writes each requested output; false (with a message) when one fails.
 bool writeOutputs(const Options& o, const plat::headless::HeadlessPlatform& p) {
-  const plat::headless::TranscriptFiles files{o.screen, o.attrs, o.speech,
-                                              o.audio,  o.levels, o.print};
+  const plat::headless::TranscriptFiles files{o.screen, o.attrs,  o.speech,   o.audio,
+                                              o.levels, o.print, o.clipboard};
   const std::vector<std::filesystem::path> failed = plat::headless::writeTranscript(p, files);
   for (const std::filesystem::path& path : failed) {
     std::cerr << "talonix-run: cannot write " << path.string() << "\n";

@@ -258,15 +258,26 @@ void HeadlessPlatform::deliverPaint() {
   dispatch(paint);
 }
 
+void HeadlessPlatform::deliverNextGroup() {
+  for (const plat::Event& e : groups_[nextGroup_].events) queue_.push_back(Queued{false, e});
+  ++nextGroup_;
+  waitsSinceGroup_ = 0;
+}
+
 void HeadlessPlatform::waitEvent() {
   if (!queue_.empty() || invalid_) return;
+  // A key pressed during speech arrives before the clock moves on to the
+  // end of the sound, so the program sees it while the sound still plays.
+  if (waitsSinceGroup_ < kMaxBargeInWaits) ++waitsSinceGroup_;  // no count goes higher
+  if (nextGroup_ < groups_.size() && groups_[nextGroup_].bargeInWaits > 0 &&
+      waitsSinceGroup_ >= groups_[nextGroup_].bargeInWaits) {
+    deliverNextGroup();
+    return;
+  }
   if (advanceToNextSoundEvent()) return;
   // The program is idle, waiting for the user: the next keys arrive.
   if (nextGroup_ < groups_.size()) {
-    for (const plat::Event& e : groups_[nextGroup_].events) {
-      queue_.push_back(Queued{false, e});
-    }
-    ++nextGroup_;
+    deliverNextGroup();
     return;
   }
   // Out of keys: the user closes the window. Should the program still wait

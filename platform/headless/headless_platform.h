@@ -1,6 +1,7 @@
 // The headless backend: a virtual window, a virtual clock and a record of
 // what happened. Keys come from a key script (key_script.h) and are handed
-// to the program whenever it waits for the user with nothing else to do.
+// to the program whenever it waits for the user with nothing else to do, or,
+// for keys pressed during speech, at a given wait for a message.
 // Tests and the scenario runner read the painted grid, the title, the
 // speech record, the caret, sounds and the clipboard back from it.
 #ifndef TALONIX_PLATFORM_HEADLESS_HEADLESS_PLATFORM_H_
@@ -232,6 +233,8 @@ class HeadlessPlatform : public plat::Window,
 
   void dispatch(const plat::Event& event);
   void deliverPaint();
+  // Queues the events of the next key group.
+  void deliverNextGroup();
   // While sound plays or a timed event is due, moves the virtual clock to
   // the next of them and queues it. False when nothing is pending.
   bool advanceToNextSoundEvent();
@@ -261,6 +264,9 @@ class HeadlessPlatform : public plat::Window,
   std::deque<Queued> queue_;
   std::vector<KeyGroup> groups_;
   size_t nextGroup_ = 0;
+  // Waits for a message (queue empty, nothing to paint) since the last
+  // group arrived; a group pressed during speech counts them.
+  int waitsSinceGroup_ = 0;
   bool closeSent_ = false;
 
   struct TimedEvent {

@@ -1,5 +1,6 @@
 #include "platform/headless/key_script.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <optional>
@@ -123,11 +124,18 @@ class Parser {
       skipBlanksAndComments();
       if (pos_ >= text_.size()) break;
       char c = text_[pos_];
+      if (c == '~') {
+        if (inBrace_) return fail(line_, "'~' inside braces");
+        if (!bargeInPrefix()) return false;
+        c = text_[pos_];
+      }
       if (c == '{') {
         if (inBrace_) return fail(line_, "'{' inside braces");
         inBrace_ = true;
         braceLine_ = line_;
         pending_.events.clear();
+        pending_.bargeInWaits = bargeIn_;
+        bargeIn_ = 0;
         ++pos_;
       } else if (c == '}') {
         if (!inBrace_) return fail(line_, "'}' without '{'");
@@ -167,12 +175,45 @@ class Parser {
     }
   }
 
+  static bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+  }
+
+  // "~", "~N:": the next key or brace group is pressed during speech. Leaves
+  // pos_ on that key or brace and the count in bargeIn_.
+  bool bargeInPrefix() {
+    ++pos_;  // '~'
+    size_t digits = pos_;
+    while (digits < text_.size() && text_[digits] >= '0' && text_[digits] <= '9') ++digits;
+    int waits = 1;
+    // Digits without ':' are the key itself ("~7" presses 7).
+    if (digits < text_.size() && text_[digits] == ':') {
+      const std::string_view count = text_.substr(pos_, digits - pos_);
+      waits = 0;
+      for (char d : count) waits = std::min(waits * 10 + (d - '0'), kMaxBargeInWaits + 1);
+      if (waits < 1 || waits > kMaxBargeInWaits) {
+        return fail(line_, "'~' wants a count from 1 to " + std::to_string(kMaxBargeInWaits) +
+                               " before ':', not '" + std::string(count) + "'");
+      }
+      pos_ = digits + 1;
+    }
+    if (pos_ >= text_.size() || isBlank(text_[pos_]) || text_[pos_] == '#' ||
+        text_[pos_] == '}' || text_[pos_] == '~') {
+      return fail(line_, "'~' without a key or '{' after it");
+    }
+    // A string is one group per character: which one would be pressed?
+    if (text_[pos_] == '"') return fail(line_, "'~' before a string (use ~{ \"...\" })");
+    bargeIn_ = waits;
+    return true;
+  }
+
   // One key's events become a group of their own, or join the open brace.
   void emit(std::vector<Event> events) {
     if (inBrace_) {
       pending_.events.insert(pending_.events.end(), events.begin(), events.end());
     } else {
-      groups_->push_back(KeyGroup{std::move(events)});
+      groups_->push_back(KeyGroup{std::move(events), bargeIn_});
+      bargeIn_ = 0;
     }
   }
 
@@ -207,8 +248,7 @@ class Parser {
     size_t start = pos_;
     while (pos_ < text_.size()) {
       char c = text_[pos_];
-      if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' ||
-          c == '\v' || c == '#' || c == '{' || c == '}' || c == '"') {
+      if (isBlank(c) || c == '#' || c == '{' || c == '}' || c == '"') {
         break;
       }
       ++pos_;
@@ -270,6 +310,7 @@ class Parser {
   int line_ = 1;
   bool inBrace_ = false;
   int braceLine_ = 0;
+  int bargeIn_ = 0;  // the prefix waiting for its key
   KeyGroup pending_;
 };
 

@@ -18,7 +18,13 @@
 //   chord:FD      presses the listed letter keys (and SPACE, joined by '+':
 //                 chord:SPACE+F) together, then releases them all.
 //   { ... }       delivers the keys inside as one group (type-ahead).
-// Every key outside braces is a group of its own.
+//   ~KEY ~{ ... } the key or group is pressed while the program speaks: it
+//                 arrives at the program's first wait for a message after
+//                 the previous group arrived, even with sound still playing.
+//   ~N:KEY        the same at the N-th such wait (1..1000; "~" is "~1:").
+//   ~N:{ ... }    Should the program go idle sooner, it arrives then.
+// Every key outside braces is a group of its own. Other groups arrive only
+// when the program is idle: its queue empty and nothing of its own sounding.
 //
 // Events of one key: key down (with the Shift, Ctrl, Alt flags), its
 // character where it has one, key up. The modifier keys themselves send no
@@ -36,10 +42,16 @@
 
 namespace plat::headless {
 
-// Events delivered to the program together, when it is next idle.
+// Events delivered to the program together, when it is next idle or, for a
+// key pressed during speech, at the bargeInWaits-th wait for a message after
+// the previous group (0: only when idle).
 struct KeyGroup {
   std::vector<plat::Event> events;
+  int bargeInWaits = 0;
 };
+
+// The largest wait count a "~N:" prefix may give.
+constexpr int kMaxBargeInWaits = 1000;
 
 // Parses a whole script. On success fills `groups` and returns true. On an
 // error (unknown key name, unterminated string or brace, ...) returns false

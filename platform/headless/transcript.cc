@@ -108,12 +108,17 @@ std::vector<std::string> printLines(const HeadlessPlatform& platform) {
   return lines;
 }
 
+std::string clipboardUtf8(const HeadlessPlatform& platform) {
+  return platform.clipboardHasText() ? plat::cp1252ToUtf8(platform.clipboardText()) : "";
+}
+
 Transcript transcriptOf(const HeadlessPlatform& platform) {
   Transcript t;
   t.screen = screenLines(platform);
   t.attrs = attrLines(platform);
   t.speech = speechLines(platform);
   t.print = printLines(platform);
+  t.clipboard = clipboardUtf8(platform);
   return t;
 }
 
@@ -131,6 +136,12 @@ std::vector<std::filesystem::path> writeTranscript(const HeadlessPlatform& platf
   if (!files.audio.empty() && !writeBytes(files.audio, sessionAudioWav(platform))) {
     failed.push_back(files.audio);
   }
+  if (!files.clipboard.empty()) {
+    const std::string text = clipboardUtf8(platform);
+    if (!writeBytes(files.clipboard, std::vector<uint8_t>(text.begin(), text.end()))) {
+      failed.push_back(files.clipboard);
+    }
+  }
   return failed;
 }
 
@@ -142,6 +153,8 @@ Transcript readTranscript(const TranscriptFiles& files) {
   t.levels = readLines(files.levels);
   t.audio = readBytes(files.audio);
   t.print = readLines(files.print);
+  const std::vector<uint8_t> clipboard = readBytes(files.clipboard);
+  t.clipboard.assign(clipboard.begin(), clipboard.end());
   return t;
 }
 

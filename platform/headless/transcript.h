@@ -8,8 +8,11 @@
 //           that played while it was the last line (speechLevels), and a
 //           tab;
 //   audio   the session's sound as one WAV file (session_audio.h);
-//   print   the virtual printer's log (virtual_printer.h), UTF-8.
-// The text files hold one line per entry, each ended by LF. Keeping the
+//   print   the virtual printer's log (virtual_printer.h), UTF-8;
+//   clipboard  the clipboard's text when the run ended, UTF-8 and otherwise
+//           byte for byte (CR LF kept, no line end added); empty when it
+//           holds no text.
+// The other text files hold one line per entry, each ended by LF. Keeping the
 // writer and the reader here means the runner's files and the tests' view of
 // them cannot drift apart.
 #ifndef TALONIX_PLATFORM_HEADLESS_TRANSCRIPT_H_
@@ -31,6 +34,7 @@ struct Transcript {
   std::vector<std::string> levels;
   std::vector<uint8_t> audio;  // the WAV file; empty when not taken
   std::vector<std::string> print;
+  std::string clipboard;  // UTF-8
 
   // The attribute of a cell (0-based) from the hex rows; -1 when the rows
   // do not reach that cell or it is not two hex digits.
@@ -43,11 +47,12 @@ std::vector<std::string> attrLines(const HeadlessPlatform& platform);
 std::vector<std::string> speechLines(const HeadlessPlatform& platform);
 std::vector<std::string> levelLines(const HeadlessPlatform& platform);
 std::vector<std::string> printLines(const HeadlessPlatform& platform);
+std::string clipboardUtf8(const HeadlessPlatform& platform);
 Transcript transcriptOf(const HeadlessPlatform& platform);
 
 // Where each output goes; an empty path is an output not wanted.
 struct TranscriptFiles {
-  std::filesystem::path screen, attrs, speech, audio, levels, print;
+  std::filesystem::path screen, attrs, speech, audio, levels, print, clipboard;
 };
 
 // Writes each wanted output; returns the paths that could not be written.
