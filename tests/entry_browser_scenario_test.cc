@@ -147,4 +147,19 @@ TEST_F(EntryBrowserScenarioTest, SearchBalanceRemoveAndEscSavesSorted) {
                              "MERCADO CENTRAL"}));
 }
 
+// The key that ends the wait after the final balance or "Não achou" is the
+// next command, also where no entry is current: it is not thrown away by
+// the attention tone.
+TEST_F(EntryBrowserScenarioTest, TheKeyEndingAWaitActsWhereNoEntryIsCurrent) {
+  run(kThreeEntries + "Esc");
+  const RunResult r = run(
+      "f S Down "                            // at the start: Down reaches the opening entry
+      "Ctrl+PgDn Down F5 \"zzz\" Enter Up "  // past the end: Up reaches the last
+      "Esc Esc");
+  // The first entry is the opening balance, without a date.
+  EXPECT_TRUE(inOrder(after(r.speech, "say 52 negativo"), {"say Saldo Anterior", "say saldo"}));
+  EXPECT_TRUE(consecutive(r.speech, {"say " + u8("N\xE3o achou"), "say 10/03"}));
+  EXPECT_EQ(r.count("beep"), 1);  // only Down past the last entry
+}
+
 }  // namespace
