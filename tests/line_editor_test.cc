@@ -6,6 +6,7 @@
 #include "console/keys.h"
 #include "key_helpers.h"
 #include "speech/line_editor.h"
+#include "speech/screen_review.h"
 #include "speech/speech_services.h"
 #include "speech_fixture.h"
 #include "synth/wave_player.h"
@@ -298,6 +299,18 @@ TEST_F(LineEditorTest, ScreenReviewReturnsToTheFieldAndCtrlF8SpeaksTheDate) {
   EXPECT_EQ(lines, (Lines{"sound _Sabado", "number dois", "sound _de",
                           "sound _Marco", "sound _de", "number dois mil ",
                           "sound _e", "number vinte e quatro"}));
+}
+
+// The console cursor follows the review cursor and comes back on leaving;
+// the review's search text outlives the call.
+TEST_F(LineEditorTest, ScreenReviewPutsTheCursorBack) {
+  openConsole();
+  moveCursor(10, 5);
+  keys(R"(Down Down F6 1 2 4 0 F5 "abc" Enter Esc)");
+  reviewScreen();
+  EXPECT_EQ(cursorColumn(), 10);
+  EXPECT_EQ(cursorRow(), 5);
+  EXPECT_EQ(screenReviewState().searchText, "abc");
 }
 
 TEST_F(LineEditorTest, CtrlAltPrefixReadsTheNextByteInstead) {
