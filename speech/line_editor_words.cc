@@ -81,9 +81,12 @@ void deleteWord(EditState& s) {
   nextWord(s);
   const int b = s.pos;
   previousWord(s);
-  // The deletion starts where the last move left the cursor: on "xy.zw"
-  // with the cursor on z, "zw" goes and "xy." stays.
-  if (s.editable && b > a) deleteAt(s, b - a, true);
+  // The deletion runs from where the last move left the cursor up to b: on
+  // "xy.zw" with the cursor on z, "zw" goes and "xy." stays. It never starts
+  // before a (a cursor on blanks would otherwise eat the word before them)
+  // and never reaches past b (the next word's letters stay).
+  s.pos = std::max(a, s.pos);
+  if (s.editable && b > s.pos) deleteAt(s, b - s.pos, true);
 }
 
 void readNextItem(EditState& s) {

@@ -31,6 +31,10 @@ void copyScreen() {
   copyToClipboard(text.c_str());
 }
 
+// Fields part at a separator, which Tab and Shift+Tab step over, or where
+// the colour changes, where the next field begins at once.
+int fieldGap(int col, int row) { return isFieldSeparator(reviewChar(col, row)) ? 2 : 1; }
+
 void speakPosition(const ReviewCursor& r) {
   speakText(std::to_string(r.row) + " " + std::to_string(r.col));
 }
@@ -41,8 +45,7 @@ void goToPosition(ReviewCursor& r) {
   speakText("Entre linha e coluna");
   int digits[4];
   for (int& d : digits) {
-    const uint8_t key = readKey();
-    if (key == kKeyExtended) readKey();
+    const uint8_t key = readReviewKey(nullptr);
     if (!isDigitKey(key)) {
       beep();
       beep();
@@ -60,14 +63,13 @@ bool readSearchText() {
   std::string& text = state.searchText;
   text.clear();
   for (;;) {
-    const uint8_t key = readKey();
+    uint8_t code = 0;
+    const uint8_t key = readReviewKey(&code);
     stopSpeech();
     if (key == kKeyEsc) return false;
     if (key == kKeyEnter) return true;
     if (key == kKeyExtended) {
-      // Arrows and F-keys are no text; the focus signals are no keys.
-      const uint8_t code = readKey();
-      if (code != kKeyFocusGained && code != kKeyFocusLost) beep();
+      beep();  // arrows and F-keys are no text
     } else if (key == kKeyBackspace) {
       if (text.empty()) continue;
       speakSound("_DEL");
@@ -80,17 +82,15 @@ bool readSearchText() {
   }
 }
 
-// From the review row down; on the review row only what lies after the
+// From the review row down; on the review row only what begins after the
 // review column counts. An empty text is found nowhere.
 void search(ReviewCursor& r) {
   const std::string& wanted = state.searchText;
   for (int row = r.row; row <= kConsoleRows && !wanted.empty(); ++row) {
     std::string cells;
-    for (int col = 1; col <= kLastCol; ++col) {
-      const bool hidden = row == r.row && col <= r.col;
-      cells += hidden ? ' ' : static_cast<char>(reviewChar(col, row));
-    }
-    const size_t at = cells.find(wanted);
+    for (int col = 1; col <= kLastCol; ++col) cells += static_cast<char>(reviewChar(col, row));
+    const size_t from = row == r.row ? static_cast<size_t>(r.col) : 0;
+    const size_t at = from < cells.size() ? cells.find(wanted, from) : std::string::npos;
     if (at != std::string::npos) {
       r.row = row;
       r.col = static_cast<int>(at) + 1;
@@ -160,7 +160,7 @@ void actOnExtended(ReviewCursor& r, uint8_t code) {
   switch (code) {
     case kKeyShiftTab:
       findField(r);
-      r.col = r.first - 2;
+      r.col = r.first - fieldGap(r.first - 1, r.row);
       click();
       break;
     case kKeyF1: wordKey(r); break;
@@ -192,8 +192,6 @@ void actOnExtended(ReviewCursor& r, uint8_t code) {
         beep();  // nothing but blanks and signs on the screen
       }
       break;
-    case kKeyFocusGained:
-    case kKeyFocusLost: break;  // the window's focus, not a key
     default: errorSignal(); break;
   }
 }
@@ -205,7 +203,7 @@ bool actOnKey(ReviewCursor& r, uint8_t key) {
     case kKeyBackspace: moveLeft(r); break;
     case kKeyTab:
       findField(r);
-      r.col = r.last + 2;
+      r.col = r.last + fieldGap(r.last + 1, r.row);
       if (r.col > kLastCol) {
         goToLineEnd(r);
       } else {
@@ -265,10 +263,10 @@ void reviewScreen() {
   const int savedRow = r.row, savedCol = r.col;
   for (;;) {
     moveCursor(r.col, r.row);
-    const uint8_t key = readKey();
+    uint8_t code = 0;
+    const uint8_t key = readReviewKey(&code);
     stopSpeech();  // every key silences what the last one started
-    const bool stay = key == kKeyExtended ? (actOnExtended(r, readKey()), true)
-                                          : actOnKey(r, key);
+    const bool stay = key == kKeyExtended ? (actOnExtended(r, code), true) : actOnKey(r, key);
     if (!stay) break;
     clamp(r);
   }

@@ -37,6 +37,10 @@ void rangeCommand(ReviewCursor& r, uint8_t letter);
 void previousReviewWord(ReviewCursor& r);
 void nextReviewWord(ReviewCursor& r);
 
+// The next key: its byte, with *code the extended code after a 0 byte.
+// The window's focus signals are not keys and are passed over.
+uint8_t readReviewKey(uint8_t* code);
+
 // beep, click, beep: a key or letter the review does not know.
 void errorSignal();
 

@@ -44,9 +44,12 @@ bool readRowPart(ReviewCursor& r, int lastCol) {
   if (speechState().engineActive) {
     if (r.col <= lastCol) speakText(rowText(r.row, r.col, lastCol));
   } else {
-    while (r.col <= lastCol && !keyAvailable()) {
-      readWordAtCursor(r);
+    // Blanks are passed before the range's end is looked at, so a range
+    // ending at the cursor does not read the word after it.
+    for (;;) {
       skipBlanks(r);
+      if (r.col > lastCol || keyAvailable()) break;
+      readWordAtCursor(r);
     }
   }
   return !keyAvailable();
@@ -148,11 +151,7 @@ void rangeCommand(ReviewCursor& r, uint8_t letter) {
     errorSignal();
     return;
   }
-  uint8_t second = readKey();
-  if (second == kKeyExtended) {
-    readKey();  // an extended key is no range letter
-    second = 0;
-  }
+  uint8_t second = readReviewKey(nullptr);
   stopSpeech();
   if (second >= 'a' && second <= 'z') second = static_cast<uint8_t>(second - 32);
   if (second != 'T' && second != 'L' && second != 'C') {
@@ -200,6 +199,17 @@ void nextReviewWord(ReviewCursor& r) {
     goToLineEnd(r);
   } else {
     click();
+  }
+}
+
+uint8_t readReviewKey(uint8_t* code) {
+  for (;;) {
+    const uint8_t key = readKey();
+    if (key != kKeyExtended) return key;
+    const uint8_t extended = readKey();
+    if (extended == kKeyFocusGained || extended == kKeyFocusLost) continue;
+    if (code) *code = extended;
+    return key;
   }
 }
 

@@ -233,6 +233,15 @@ TEST_F(LineEditorTest, CtrlBackspaceDeletesTheWordAndItsBlanks) {
   keys("Right Right Right Ctrl+Backspace Enter");
   edit(text, 20);
   EXPECT_EQ(text, "xy.");
+  // Neither the next word's letters nor, from a blank, the word before go.
+  text = "xy.zw uv";
+  keys("Right Right Right Ctrl+Backspace Enter");
+  edit(text, 20);
+  EXPECT_EQ(text, "xy.uv");
+  text = "abcd   ef";
+  keys("Right Right Right Right Right Ctrl+Backspace Enter");
+  edit(text, 20);
+  EXPECT_EQ(text, "abcd ef");
 }
 
 TEST_F(LineEditorTest, F1ReadsTheFieldItemByItem) {

@@ -58,7 +58,7 @@ TEST_F(ScreenReviewScenarioTest, WordsFieldsAndRowsAreReadWithoutTouchingTheForm
       "F1 F1 Ctrl+K "                // fim; then nothing more: the line end
       "Ctrl+Left Ctrl+Left Ctrl+K "  // back two words
       "F6 0 6 2 9 Ctrl+F1 "          // the date field: only the field's colour
-      "Shift+Tab Ctrl+F1 Ctrl+K "    // the red label before it
+      "Shift+Tab Ctrl+F1 Ctrl+K "    // the red label before it, at its last cell
       "Up Up Ctrl+K "                // row 5, then row 4, from column 1
       "PgUp Up Ctrl+K "              // row 1; no row above it
       "PgDn Down Ctrl+K "            // row 25; no row below it
@@ -74,11 +74,11 @@ TEST_F(ScreenReviewScenarioTest, WordsFieldsAndRowsAreReadWithoutTouchingTheForm
                                  "click", "say 12 50"}));
   EXPECT_TRUE(inOrder(r.speech, {"say 12 50", "click", "click", "say 12 38"}));
   // The date field holds only the date; its label is another colour.
-  EXPECT_EQ(between(r, "say Entre linha e coluna", "say 6 27"),
+  EXPECT_EQ(between(r, "say Entre linha e coluna", "say 6 28"),
             (Lines{"char 48", "char 54", "char 50", "char 57", "say 07", "say /03",
                    "char 47", "say /2025", "char 47", "click", "click", "say Data",
                    "click"}));
-  EXPECT_EQ(between(r, "say 6 27", "say 4 1"),
+  EXPECT_EQ(between(r, "say 6 28", "say 4 1"),
             (Lines{"say Termine", "say com", "say ESC", "click", "say Os", "say campos",
                    "say com", "say *", "char 42", "say " + u8("s\xE3o"), "say opcionais", "click"}));
   EXPECT_EQ(between(r, "say 4 1", "say 1 1"), (Lines{"say Talonix", "click", "beep"}));
@@ -99,6 +99,8 @@ TEST_F(ScreenReviewScenarioTest, RangesSearchAndUnknownKeys) {
       "i l f l Ctrl+K "                   // before and after the cursor; the cursor stays
       "F6 0 6 3 2 i c f c Ctrl+L "        // the field's two parts around column 32
       "Tab Ctrl+K "                       // past the date field
+      "Home Tab Ctrl+K "                  // from the label to the date's first cell
+      "F6 0 6 1 0 i l Ctrl+K "            // nothing before column 10: no word after it
       "PgUp F5 \"registrax\" Backspace \"r\" Enter Ctrl+K "  // typed, corrected, found
       "Ctrl+F5 "                          // only before the cursor on its row: not found
       "F5 \"termine\" Enter F5 \"Termine\" Enter Ctrl+K "     // case counts
@@ -113,7 +115,9 @@ TEST_F(ScreenReviewScenarioTest, RangesSearchAndUnknownKeys) {
                    "click"}));
   // The date field runs on in blanks of its colour to the edge: Tab goes
   // to the line end.
-  EXPECT_TRUE(consecutive(r.speech, {"say 6 32", "say 6 39", "say Talonix"}));
+  EXPECT_TRUE(consecutive(r.speech, {"say 6 32", "say 6 39", "click", "say 6 29",
+                                     "say Entre linha e coluna", "char 48", "char 54",
+                                     "char 49", "char 48", "click", "say 6 10", "say Talonix"}));
   EXPECT_EQ(between(r, "say Qual texto", "say 3 42"),
             (Lines{"char 114", "char 101", "char 103", "char 105", "char 115",
                    "char 116", "char 114", "char 97", "char 120", "char 120", "char 114",
