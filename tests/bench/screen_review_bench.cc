@@ -8,27 +8,21 @@
 // Both on the diphone path and with a platform voice (the headless test
 // voice) speaking the texts.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "app/program.h"
 #include "console/console.h"
 #include "console/keyboard.h"
-#include "platform/headless/headless_platform.h"
 #include "platform/headless/key_script.h"
 #include "speech/screen_review.h"
 #include "speech/speech.h"
+#include "tests/bench/kit_machine.h"
 
 #ifdef TALONIX_VOICE_KIT_DIR
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 // When the measured key reached the window (the first key down after
@@ -61,25 +55,12 @@ void noteSpeech(std::string_view line) {
   }
 }
 
-class ReviewMachine {
+class ReviewMachine : public benchkit::KitMachine {
  public:
-  explicit ReviewMachine(bool engine) {
-    root_ = fs::temp_directory_path() / ("talonix-review-" + std::to_string(::getpid()));
-    fs::create_directories(root_ / "config");
-    if (engine) {
-      std::ofstream(root_ / "config" / "LUMIRA.INI")
-          << "[TRADUTOR]\r\nSAPI=S\r\n[SERVFALA]\r\nTIPOSAPI=5\r\n";
-    }
-    plat::headless::HeadlessConfig config;
-    config.configDir = root_ / "config";
-    config.workDir = root_;
-    config.programPath =
-        (fs::weakly_canonical(fs::path(TALONIX_VOICE_KIT_DIR) / ".." / "..") / "bin" / "talonix")
-            .string();
-    platform_ = std::make_unique<plat::headless::HeadlessPlatform>(config);
-    platform_->install();
-    resetProgramState();
-    plat::window().setWindowProc(&timedWindowProc);
+  explicit ReviewMachine(bool engine)
+      : benchkit::KitMachine("review",
+                             engine ? "[TRADUTOR]\r\nSAPI=S\r\n[SERVFALA]\r\nTIPOSAPI=5\r\n" : "",
+                             &timedWindowProc) {
     plat::setRecorder(&noteSpeech);
     initSpeech(3, "");
     for (int row = 0; row < kConsoleRows; ++row) {
@@ -88,13 +69,7 @@ class ReviewMachine {
     }
     moveCursor(1, 1);
   }
-  ~ReviewMachine() {
-    resetProgramState();
-    plat::setRecorder(nullptr);
-    plat::headless::uninstall();
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
+  ~ReviewMachine() { plat::setRecorder(nullptr); }
   // Keys typed when the program waits for them; `during` is pressed at
   // the program's waitsInto-th wait for a message after them, while it
   // still speaks.
@@ -107,12 +82,8 @@ class ReviewMachine {
       plat::headless::keyEvents(during, &groups.back().events);
       groups.back().bargeInWaits = waitsInto;
     }
-    platform_->addKeyGroups(groups);
+    platform().addKeyGroups(groups);
   }
-
- private:
-  fs::path root_;
-  std::unique_ptr<plat::headless::HeadlessPlatform> platform_;
 };
 
 double secondsFromKeyToText() {

@@ -10,71 +10,30 @@
 //   give up the rest of the text;
 // - speaking a prompt on the diphone path: wall time per prompt.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "app/program.h"
 #include "console/console.h"
 #include "console/keyboard.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/key_script.h"
 #include "speech/speech.h"
+#include "tests/bench/kit_machine.h"
 
 #ifdef TALONIX_VOICE_KIT_DIR
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 const char kSentence[] =
     "Lan\xE7" "amento foi registrado no banco atual, com valor de cento e "
     "cinquenta reais e data de hoje";
 
-// A headless machine whose program lies in a bin/ beside the build's kit.
-class KitMachine {
+class KitMachine : public benchkit::KitMachine {
  public:
-  KitMachine() {
-    root_ = fs::temp_directory_path() / ("talonix-latency-" + std::to_string(::getpid()));
-    fs::create_directories(root_ / "config");
-    plat::headless::HeadlessConfig config;
-    config.configDir = root_ / "config";
-    config.workDir = root_;
-    config.programPath =
-        (fs::weakly_canonical(fs::path(TALONIX_VOICE_KIT_DIR) / ".." / "..") / "bin" / "talonix")
-            .string();
-    platform_ = std::make_unique<plat::headless::HeadlessPlatform>(config);
-    platform_->install();
-    resetProgramState();
-    plat::window().setWindowProc(&consoleWindowProc);
-    initSpeech(3, "");
-  }
-  ~KitMachine() {
-    resetProgramState();
-    plat::headless::uninstall();
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-  plat::headless::HeadlessPlatform& platform() { return *platform_; }
-  // A key the user types once the program waits for one.
-  void type(uint8_t c) {
-    std::vector<plat::headless::KeyGroup> groups(1);
-    plat::headless::typedCharEvents(c, &groups[0].events);
-    platform_->addKeyGroups(groups);
-  }
-  void typeAt(uint64_t ms, uint8_t c) {
-    std::vector<plat::Event> events;
-    plat::headless::typedCharEvents(c, &events);
-    for (const plat::Event& e : events) platform_->postEventAt(ms, e);
-  }
-
- private:
-  fs::path root_;
-  std::unique_ptr<plat::headless::HeadlessPlatform> platform_;
+  KitMachine() : benchkit::KitMachine("latency") { initSpeech(3, ""); }
 };
 
 void BM_KeyToEcho(benchmark::State& state) {
