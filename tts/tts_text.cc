@@ -83,4 +83,18 @@ bool readDataFile(std::string_view fileName, std::string* bytes) {
                              kMaxDataFileBytes);
 }
 
+namespace {
+
+void recordMessage(std::string_view text) { plat::record("box " + std::string(text)); }
+
+MessageHandler messageHandler = recordMessage;
+
+}  // namespace
+
+void setMessageHandler(MessageHandler handler) {
+  messageHandler = handler != nullptr ? handler : recordMessage;
+}
+
+void showMessage(std::string_view text) { messageHandler(text); }
+
 }  // namespace tts

@@ -55,6 +55,13 @@ constexpr std::uintmax_t kMaxDataFileBytes = 16u << 20;
 // missing, unreadable, not a regular file or too large.
 bool readDataFile(std::string_view fileName, std::string* bytes);
 
+// The loaders' message boxes (the prosody file's faults) go through one
+// handler: the program shows and speaks them, the tool prints them. The
+// default records "box <text>" with plat::record.
+using MessageHandler = void (*)(std::string_view text);
+void setMessageHandler(MessageHandler handler);  // nullptr: the default
+void showMessage(std::string_view text);
+
 }  // namespace tts
 
 #endif  // TALONIX_TTS_TTS_TEXT_H_
