@@ -46,6 +46,14 @@ class System {
   // False when the disk reports an error: the data may not be there.
   virtual bool flushFileToDisk(const std::filesystem::path& path) = 0;
 
+  // --- Registry ------------------------------------------------------------
+  // The text value at `path` under HKEY_LOCAL_MACHINE: the part after the
+  // last backslash names the value (empty: the key's unnamed value), the
+  // part before it the key. Only a string value (REG_SZ) counts; *text
+  // gets it without its final NUL. False when there is none, and always
+  // where the platform has no registry.
+  virtual bool readMachineRegistryText(std::string_view path, std::string* text) = 0;
+
   // --- Shell and process ---------------------------------------------------
   // The shell's open verb (ShellExecuteA "open", shown normally): starts
   // `program` with `parameters` in `directory`, or opens a document with

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -154,6 +155,8 @@ class HeadlessPlatform : public plat::Window,
   bool fileExists(std::string_view path) override;
   // Test runs need no durability: nothing is synced.
   bool flushFileToDisk(const std::filesystem::path& path) override;
+  // Answered from the values tests set with setRegistryText.
+  bool readMachineRegistryText(std::string_view path, std::string* text) override;
   // Captured, never started.
   void shellOpen(std::string_view program, std::string_view parameters,
                  std::string_view directory) override;
@@ -175,6 +178,10 @@ class HeadlessPlatform : public plat::Window,
   // After `writes` more buffers, waveWrite refuses every further one (a
   // device that went away); negative: it never refuses.
   void setWaveWritesLeft(int writes) { waveWritesLeft_ = writes; }
+  // A REG_SZ value under HKEY_LOCAL_MACHINE, by its full path.
+  void setRegistryText(const std::string& path, const std::string& text) {
+    registry_[path] = text;
+  }
   void setWindowCreationFails(bool fails) { windowFails_ = fails; }
   void setClipboardUnavailable(bool unavailable) { clipboardClosed_ = unavailable; }
   // Empties the clipboard of text (CF_TEXT absent).
@@ -226,6 +233,7 @@ class HeadlessPlatform : public plat::Window,
   }
 
  private:
+  std::map<std::string, std::string> registry_;
   struct Queued {
     bool quit = false;
     plat::Event event;

@@ -39,6 +39,8 @@ class PosixSystem : public System {
   bool flushFileToDisk(const std::filesystem::path& path) override;
 
   // xdg-open (or the named program), detached; never waited on.
+  // No registry here.
+  bool readMachineRegistryText(std::string_view, std::string*) override { return false; }
   void shellOpen(std::string_view program, std::string_view parameters,
                  std::string_view directory) override;
   [[noreturn]] void exitProcess(int code) override;

@@ -106,6 +106,30 @@ void Win32System::shellOpen(std::string_view program, std::string_view parameter
                 d.empty() ? nullptr : d.c_str(), SW_SHOWNORMAL);
 }
 
+bool Win32System::readMachineRegistryText(std::string_view path, std::string* text) {
+  const size_t slash = path.rfind('\\');
+  const std::string key(path.substr(0, slash == std::string_view::npos ? 0 : slash));
+  const std::string value(slash == std::string_view::npos ? path : path.substr(slash + 1));
+  HKEY handle;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+    return false;
+  DWORD type = 0;
+  DWORD size = 0;
+  bool ok = RegQueryValueExA(handle, value.empty() ? nullptr : value.c_str(), nullptr, &type,
+                             nullptr, &size) == ERROR_SUCCESS &&
+            size > 0;
+  if (ok) {
+    std::string bytes(size, '\0');
+    ok = RegQueryValueExA(handle, value.empty() ? nullptr : value.c_str(), nullptr, &type,
+                          reinterpret_cast<BYTE*>(bytes.data()), &size) == ERROR_SUCCESS &&
+         type == REG_SZ;
+    // The value without its final NUL.
+    if (ok) *text = bytes.substr(0, size > 0 ? size - 1 : 0);
+  }
+  RegCloseKey(handle);
+  return ok;
+}
+
 void Win32System::exitProcess(int code) { ExitProcess(static_cast<UINT>(code)); }
 
 }  // namespace plat::win32

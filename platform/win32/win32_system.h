@@ -32,6 +32,10 @@ class Win32System : public System {
   // per-directory flush to ask for, and refusing would fail every save.
   bool flushFileToDisk(const std::filesystem::path& path) override;
 
+  // RegOpenKeyExA (read access), RegQueryValueExA twice (size, then
+  // value), RegCloseKey on every path.
+  bool readMachineRegistryText(std::string_view path, std::string* text) override;
+
   // ShellExecuteA "open", SW_SHOWNORMAL; the result is not examined.
   void shellOpen(std::string_view program, std::string_view parameters,
                  std::string_view directory) override;
