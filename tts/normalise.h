@@ -34,8 +34,12 @@ bool loadAbbreviationsFromBytes(std::string_view bytes);
 // none.
 std::string findAbbreviation(std::string_view word);
 
-// The whole stage on one Windows-1252 text.
+// The whole stage on one Windows-1252 text. Words are appended with blanks
+// around them, often two in a row; the later stages skip blanks.
 std::string normaliseText(std::string_view text);
+// Runs of blanks and control characters made one blank, none at the ends:
+// the normalised text as a person reads it.
+std::string singleSpaced(std::string_view text);
 
 // Number words. `value` below 10^15.
 std::string cardinalWords(uint64_t value);
