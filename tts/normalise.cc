@@ -191,9 +191,9 @@ NormaliseState& normaliseState() { return state; }
 void resetNormalise() { state = NormaliseState{}; }
 
 bool loadAbbreviationsFromBytes(std::string_view bytes) {
-  std::vector<Abbreviation>& table = state.abbreviations;
-  table.clear();
-  tts::forEachLine(bytes, [&table](std::string_view line) {
+  state.abbreviations.clear();
+  tts::forEachLine(bytes, [](std::string_view line) {
+    std::vector<Abbreviation>& table = state.abbreviations;
     line = tts::trimmed(line);
     if (line.empty() || line.front() == ';') return true;
     if (table.size() >= kMaxAbbreviations) return false;

@@ -26,8 +26,10 @@ struct NormaliseState {
 NormaliseState& normaliseState();
 void resetNormalise();
 
-// Reads "ABREV=expansion" lines; false when the file cannot be read (the
-// table is then empty).
+// Reads "ABREV=expansion" lines into a fresh table; ";" lines and blank
+// lines are skipped, lines past the 2000th entry ignored, an expansion cut
+// to 999 characters. False when the file cannot be read (the table is then
+// empty).
 bool loadAbbreviations(std::string_view fileName);
 bool loadAbbreviationsFromBytes(std::string_view bytes);
 // The expansion of the first key equal to the upper-cased word; empty when
