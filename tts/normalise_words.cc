@@ -3,7 +3,6 @@
 // a hex digit follows ("d\xE9" "cimo"), or the compiler would read them as
 // one escape.
 #include <array>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -145,13 +144,13 @@ std::string cardinalWords(uint64_t value) {
   if (value == 0) return "zero";
   // Beyond the fifteen digits the groups name, the digits one by one.
   if (value >= kCardinalLimit) return digitByDigit(value);
-  char digits[16];
-  std::snprintf(digits, sizeof digits, "%015llu", static_cast<unsigned long long>(value));
-  const std::string_view all(digits, 15);
+  std::string all(15, '0');
+  for (size_t i = all.size(); value > 0; value /= 10)
+    all[--i] = static_cast<char>('0' + value % 10);
   std::array<std::string, 5> groups;
   size_t last = 0;
   for (size_t g = 0; g < groups.size(); ++g) {
-    const std::string_view three = all.substr(3 * g, 3);
+    const std::string_view three = std::string_view(all).substr(3 * g, 3);
     groups[g] = groupWords(three);
     if (three == "000") continue;
     const char* name = kGroupNames[g][three == "001" ? 0 : 1];
