@@ -26,16 +26,22 @@ struct NormaliseState {
 NormaliseState& normaliseState();
 void resetNormalise();
 
-// Reads "ABREV=expansion" lines; false when the file cannot be read (the
-// table is then empty).
+// Reads "ABREV=expansion" lines into a fresh table; ";" lines and blank
+// lines are skipped, lines past the 2000th entry ignored, an expansion cut
+// to 999 characters. False when the file cannot be read (the table is then
+// empty).
 bool loadAbbreviations(std::string_view fileName);
 bool loadAbbreviationsFromBytes(std::string_view bytes);
 // The expansion of the first key equal to the upper-cased word; empty when
 // none.
 std::string findAbbreviation(std::string_view word);
 
-// The whole stage on one Windows-1252 text.
+// The whole stage on one Windows-1252 text. Words are appended with blanks
+// around them, often two in a row; the later stages skip blanks.
 std::string normaliseText(std::string_view text);
+// Runs of blanks and control characters made one blank, none at the ends:
+// the normalised text as a person reads it.
+std::string singleSpaced(std::string_view text);
 
 // Number words. `value` below 10^15.
 std::string cardinalWords(uint64_t value);
