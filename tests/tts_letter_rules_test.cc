@@ -115,7 +115,7 @@ TEST(TtsLetterRules, BrazilianRulesAgreeWithEspeak) {
   const char* override = std::getenv("TALONIX_TTS_REFERENCE");
   const auto reference = testfiles::readLines(
       override ? override : std::string(TALONIX_SOURCE_DIR) + "/tests/data/tts_reference.tsv");
-  ASSERT_GE(reference.size(), 2000u);
+  ASSERT_GE(reference.size(), override ? 1u : 2000u);
   const char* reportPath = std::getenv("TALONIX_TTS_REPORT");
   std::ofstream report;
   if (reportPath != nullptr) report.open(reportPath);

@@ -135,7 +135,9 @@ inline Transcription fromEspeak(const std::string& raw) {
           (j + 1 >= s.size() || isConsonantAt(j + 1)) &&
           !(j + 1 < s.size() && s[j + 1] == '^')) {
         nasal = true;
-        const bool final = j + 1 >= s.size();
+        // Final also before a last s: "-gens" is en j s.
+        const bool final = j + 1 >= s.size() ||
+                           (j + 2 == s.size() && (s[j + 1] == 's' || s[j + 1] == 'z'));
         add(nasalOf(c), stressAt[i]);
         if (eiNasal && final) add("j", false);
         i = j;

@@ -63,7 +63,7 @@ bool loadRules(std::string_view fileName) {
 bool loadExceptionsFromBytes(std::string_view bytes) {
   auto& table = rulesRecord.exceptions;
   table.clear();
-  tts::forEachLine(bytes, [&table](std::string_view line) {
+  tts::forEachLine(bytes, [&](std::string_view line) {
     // A longer line is cut, not carried over into a next entry.
     const std::string upper = tts::upperText(line.substr(0, kExceptionLineLimit));
     const std::string_view text = tts::trimmed(upper);

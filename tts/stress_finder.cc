@@ -57,7 +57,9 @@ int step(int state, char c, char before, char after, int at, int* result) {
       if (among("aeio", c)) record(at);
       return kStop;
     case 20:
-      if (among("aeo", c)) { record(at); return 20; }
+      // The vowel before a final i carries the stress: the machine stops
+      // there rather than passing on to earlier vowels (baleai, folheei).
+      if (among("aeo", c)) { record(at); return kStop; }
       if (c == 'u') return 21;
       return kStop;
     case 30:
