@@ -42,12 +42,15 @@ void run(std::string_view text, std::string_view raw) {
     check(patterns[i].size() >= 4 && patterns[i][3] == '|' &&
           patterns[i].substr(4) == tokens[i].substr(4));
     phonemes.push_back(";" + patterns[i]);
-    for (char c : patterns[i].substr(4)) phonemes.push_back(i % 2 ? ">" + std::string(1, c) : std::string(1, c));
+    // Every other token stressed on each of its letters.
+    for (char c : patterns[i].substr(4))
+      phonemes.push_back((i % 2 ? ">" : "") + std::string(1, c));
     phonemes.emplace_back();
   }
-  for (double factor : {1.0, 0.133, 2.0}) {
-    for (const std::string& line : timePhonemes(phonemes, factor, factor)) check(line.empty() || line[0] != ' ');
-  }
+  // No line reaches the synthesizer without a symbol.
+  for (double factor : {1.0, 0.133, 2.0})
+    for (const std::string& line : timePhonemes(phonemes, factor, factor))
+      check(line.empty() || line[0] != ' ');
   std::vector<std::string> lines;
   tts::forEachLine(raw, [&](std::string_view line) {
     lines.emplace_back(line);
@@ -65,6 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   checkTables();
   loadDiphonesFromBytes("_-a\na-_\nr2-_\na-y\n");
   run("Onde fica o banco? O cheque... de R$ 10,50: n\xE3o!  \x01\xA8\xFF" "a", bytes);
-  run(bytes.substr(0, 4096), bytes.substr(0, 4096));
+  run(bytes.substr(0, 1024), bytes.substr(0, 1024));
   return 0;
 }
