@@ -13,6 +13,9 @@
 constexpr size_t kMaxDurations = 100;
 constexpr size_t kMaxKeyWords = 1000;
 constexpr size_t kMaxIntonationRules = 300;
+constexpr int kDefaultHertz = 230;
+// A symbol the table does not list lasts this long, in milliseconds.
+constexpr int kDefaultDuration = 100;
 
 struct IntonationRule {
   std::string previous, current, next;  // upper case, empty = any
@@ -24,7 +27,7 @@ struct ProsodyState {
   std::vector<std::pair<std::string, int>> durations;         // file order
   std::vector<std::pair<std::string, std::string>> keyWords;  // sorted
   std::vector<IntonationRule> intonation;                     // file order
-  int hertz = 230;
+  int hertz = kDefaultHertz;
   std::array<int, 10> tabHertz{};
   std::vector<std::string> diphones;  // "A-B", sorted ignoring case
 };
@@ -51,5 +54,10 @@ std::vector<std::string> timePhonemes(const std::vector<std::string>& phonemes,
 int phonemeDuration(std::string_view symbol);
 // Whether "A-B" is a diphone of the list (letter case ignored).
 bool hasDiphone(std::string_view previous, std::string_view current);
+// The class of a key word (any letter case); empty when it is not one.
+std::string_view keyClass(std::string_view word);
+// A whole decimal number, digits only, below 10^9 (so any product of it
+// with a factor stays far inside a double's exact range); false otherwise.
+bool readCount(std::string_view text, int* value);
 
 #endif  // TALONIX_TTS_PROSODY_H_
