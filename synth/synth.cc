@@ -4,10 +4,12 @@
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
 #include "synth/wave_player.h"
+#include "tts/engine_text.h"
 
 void resetSynth() {
   resetSpeechSettings();
   resetWavePlayer();
   resetDiphoneRules();
   resetDiphoneSynth();
+  resetEngineText();
 }

@@ -29,6 +29,7 @@ void resetEngineText() {
   resetLetterRules();
   resetNormalise();
   resetProsody();
+  tts::setMessageHandler(nullptr);
 }
 
 bool engineLoadTables(const EngineFiles& files) {

@@ -22,7 +22,8 @@ struct EngineTextState {
   bool ready = false;     // the tables of the last start all loaded
 };
 EngineTextState& engineTextState();
-// Factors back to 1.0, tables and last error emptied.
+// Factors back to 1.0, tables and last error emptied, the loaders messages
+// recorded again.
 void resetEngineText();
 
 // Frees the tables of an earlier start, then loads the rules and the
