@@ -12,6 +12,7 @@
 #include "app/commands.h"
 #include "app/ledger_file.h"
 #include "platform/win32/win32_system.h"
+#include "synth/engine_location.h"
 #include "tests/ledger_fixture.h"
 #include "tests/test_files.h"
 
@@ -96,6 +97,32 @@ TEST_F(Win32PathsTest, LedgerNamesAndTheStatementGuardWithWindowsPaths) {
   EXPECT_TRUE(exportAs(base1252_ + "\\Sub Pasta\\..\\extrato.txt"));
   EXPECT_TRUE(fs::exists(base_ / "extrato.txt"));
   EXPECT_EQ(testfiles::readAll(base_ / "caixa.chq"), contents);
+}
+
+// The engine's folder through the real registry: the br4 database's
+// unnamed value, its folder cut off; a value of another type, or none,
+// leaves the kit's folder.
+TEST_F(Win32PathsTest, TheEngineFindsItsFolderThroughTheRegistry) {
+  const char* key = "SOFTWARE\\TCTS\\Mbrola\\databases\\BR4";
+  HKEY handle;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &handle, nullptr),
+            ERROR_SUCCESS);
+  const std::string path = "C:\\voices\\br4";
+  RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                 static_cast<DWORD>(path.size() + 1));
+  std::string text;
+  EXPECT_TRUE(system_.readMachineRegistryText(databaseRegistryPath("BR4"), &text));
+  EXPECT_EQ(text, path);
+  EXPECT_EQ(readEngineLocation().directory, "C:\\voices\\");
+  const DWORD number = 7;
+  RegSetValueExA(handle, nullptr, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                 sizeof number);
+  EXPECT_FALSE(system_.readMachineRegistryText(databaseRegistryPath("BR4"), &text));
+  EXPECT_EQ(readEngineLocation().directory, "\\tarvek\\vireatts\\");
+  RegCloseKey(handle);
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+  EXPECT_FALSE(system_.readMachineRegistryText(databaseRegistryPath("BR4"), &text));
 }
 
 }  // namespace
