@@ -84,7 +84,9 @@ TEST(TtsLetterRules, ExceptionsStressAndLinking) {
                         Case{"pegue", 2}, Case{"coisa", 2}, Case{"aqui", 4},
                         Case{"caf\xE9", 4}, Case{"PSST", 0}, Case{"l\xE2mpada", 2},
                         Case{"homens", 2}, Case{"jovens", 2}, Case{"jardins", 5},
-                        Case{"praia", 3}, Case{"meio", 2}, Case{"dia", 2}}) {
+                        Case{"praia", 3}, Case{"meio", 2}, Case{"dia", 2},
+                        Case{"baleai", 5}, Case{"folheei", 6}, Case{"incluindo", 6},
+                        Case{"cuida", 2}, Case{"Uruguai", 6}}) {
     EXPECT_EQ(stressPosition(c.word), c.stress) << c.word;
   }
   for (const char* w : {"O", "DE", "POR", "DAS", "DOS", "COM", "N\xC3O", "SIM"})

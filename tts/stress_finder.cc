@@ -91,5 +91,12 @@ int stressPosition(std::string_view word) {
     const char after = at < length ? lower[i + 1] : 0;
     state = step(state, lower[i], before, after, at, &result);
   }
+  // A u before "in" or "im" and a consonant is a vowel of its own, and the
+  // nasal i after it is the stressed one: incluindo, construindo.
+  const size_t r = static_cast<size_t>(result);
+  if (result > 0 && r + 2 < lower.size() && lower[r - 1] == 'u' && lower[r] == 'i' &&
+      among("nm", lower[r + 1]) && tts::isConsonantLetter(static_cast<unsigned char>(lower[r + 2]))) {
+    return result + 1;
+  }
   return result;
 }
