@@ -67,6 +67,9 @@ TEST_F(TtsNormalise, TextsBecomeWordsTheRulesCanRead) {
       {"0.500", "zero ponto quinhentos"},
       // Abbreviations of the shipped file: only before ". ".
       {"Av. Paulista", "avenida Paulista"},
+      // The number sign at a word's start, not inside one.
+      {"Cheque n\xBA 12, N.\xBA 3, n\xB0 4", "Cheque n\xFAmero doze , n\xFAmero tr\xEAs , n\xFAmero quatro"},
+      {"An\xBA", "An ordinal masculino"},
       {"Dr. Silva", "doutor Silva"},
       {"P\xE7" "a. da S\xE9", "pra\xE7" "a da S\xE9"},
       {"Sr.", "Sr."},

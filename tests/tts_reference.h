@@ -23,6 +23,7 @@ namespace ttsref {
 struct Transcription {
   std::vector<std::string> phonemes;
   int stressedVowel = -1;  // index among the vowels; -1: none marked
+  bool markOffVowel = false;  // the stress mark fell on a consonant or glide
 };
 
 inline bool isVowelSymbol(const std::string& s) {
@@ -183,8 +184,9 @@ inline Transcription fromEngine(const std::vector<std::string>& lines) {
       if (stressed) t.stressedVowel = vowels;
       ++vowels;
     } else if (stressed) {
-      // A mark on a consonant (a silent letter's rule) falls on the next vowel.
-      t.stressedVowel = vowels;
+      // The stressed letter's symbol is not a vowel: a rule consumed the
+      // stressed vowel inside a longer target.
+      t.markOffVowel = true;
     }
     t.phonemes.push_back(line);
   }

@@ -51,7 +51,7 @@ std::string_view pauseFor(char c);
 // From "PPP|text" token lines to the phoneme lines of the timing stage.
 std::vector<std::string> transcribeTokens(const std::vector<std::string>& tokens);
 // A word's final r2 or s2 before a word that begins with an unstressed
-// vowel becomes r or z.
+// vowel (a e i o u w y, and our @ E O) becomes r or z.
 void joinWords(std::vector<std::string>* lines);
 
 #endif  // TALONIX_TTS_LETTER_RULES_H_

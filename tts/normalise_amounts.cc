@@ -165,6 +165,25 @@ bool readTime(std::string_view text, size_t* at, std::string* out) {
 
 }  // namespace
 
+namespace {
+
+// "nº", "Nº", "n.º" or "n°" at the start of a word: the number sign of
+// cheques and addresses, read "número" rather than letter by letter.
+bool readNumberSign(std::string_view text, size_t* at, std::string* out) {
+  const size_t p = *at;
+  if (p >= text.size() || (text[p] != 'n' && text[p] != 'N')) return false;
+  if (p > 0 && tts::isLetter(static_cast<unsigned char>(text[p - 1]))) return false;
+  size_t sign = p + 1;
+  if (sign < text.size() && text[sign] == '.') ++sign;
+  if (sign >= text.size() || (text[sign] != '\xBA' && text[sign] != '\xB0')) return false;
+  *out += "n\xFAmero ";
+  *at = sign + 1;
+  return true;
+}
+
+}  // namespace
+
 bool readChequeBookForm(std::string_view text, size_t* at, std::string* out) {
-  return readMoney(text, at, out) || readDate(text, at, out) || readTime(text, at, out);
+  return readMoney(text, at, out) || readDate(text, at, out) || readTime(text, at, out) ||
+         readNumberSign(text, at, out);
 }

@@ -13,7 +13,8 @@
 //   a date d/m/yy or dd/mm/yyyy (day 1..31, month 1..12):
 //     "doze de março de dois mil e vinte e cinco";
 //   a time 14h30, 14h30min, 14h, 14:30 or 14:30h (hour 0..23, minutes two
-//     digits 00..59): "quatorze horas e trinta minutos".
+//     digits 00..59): "quatorze horas e trinta minutos";
+//   the number sign n\xBA, N\xBA, n.\xBA or n\xB0 at a word's start: "n\xFAmero".
 // On a match the words and a blank are appended to `out`, `*at` moves past
 // the pattern and the result is true; otherwise nothing changes.
 bool readChequeBookForm(std::string_view text, size_t* at, std::string* out);

@@ -159,7 +159,9 @@ void joinWords(std::vector<std::string>* lines) {
     if (l[i].empty() || l[i][0] != ';') continue;
     std::string_view next = l[i + 1];
     if (!next.empty() && next[0] == '\xA8') next.remove_prefix(1);
-    if (!next.empty() && isAnyOf("aeiouwy", static_cast<unsigned char>(next[0]))) {
+    // Our symbols write vowels in capitals too: the reduced a "@" (the
+    // article "a", "amigos") and the open E and O.
+    if (!next.empty() && isAnyOf("aeiouwy@EO", static_cast<unsigned char>(next[0]))) {
       std::string& last = l[i - 2];
       if (last == "r2") last = "r";
       else if (last == "s2") last = "z";
