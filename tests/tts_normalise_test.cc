@@ -50,6 +50,7 @@ TEST_F(TtsNormalise, TextsBecomeWordsTheRulesCanRead) {
       {"2o", "dois o"},
       // Words, spelled consonants, punctuation for the prosody.
       {"a - b", "a , b\xEA"},
+      {"a\t-\tb", "a , b\xEA"},
       {"CPF", "s\xEAp\xEA\xE9" "fe"},
       {"cpf", "s\xEAp\xEA\xE9" "fe"},
       {"ONU", "ONU"},

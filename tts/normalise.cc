@@ -154,7 +154,7 @@ void readLetters(std::string_view text, size_t* at, std::string* out) {
 void normaliseAt(std::string_view text, size_t* at, std::string* out) {
   const size_t p = *at;
   const unsigned char c = charAt(text, p);
-  if (c == '-' && p > 0 && text[p - 1] == ' ' && charAt(text, p + 1) == ' ') {
+  if (c == '-' && p > 0 && isBlankAt(text, p - 1) && isBlankAt(text, p + 1)) {
     *out += ',';
     ++*at;
   } else if (c == '-' && tts::isDigit(charAt(text, p + 1))) {
