@@ -4,30 +4,11 @@
 
 #include <algorithm>
 
-#include "platform/platform.h"
-#include "platform/shared/whole_file.h"
+#include "tts/tts_text.h"
 
 namespace {
 
-// Far above any real rules or exceptions file (15000 lines of 255
-// characters are under 4 MB); a larger file is refused, not read.
-constexpr std::uintmax_t kMaxDataFileBytes = 16u << 20;
-
 DiphoneRulesState rulesRecord;
-
-// Calls `take` with each line, its CR of a CR LF end removed.
-template <typename Take>
-void forEachLine(std::string_view bytes, Take take) {
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = bytes.find('\n', start);
-    if (end == std::string_view::npos) end = bytes.size();
-    std::string_view line = bytes.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (!take(line)) return;
-    start = end + 1;
-  }
-}
 
 std::string field(std::string_view text, size_t limit) {
   return std::string(text.substr(0, limit));
@@ -64,12 +45,6 @@ void addRule(DiphoneRule rule) {
   s.chainTail[chain] = index;
 }
 
-bool readDataFile(std::string_view fileName, std::string* bytes) {
-  return !fileName.empty() &&
-         plat::readWholeFile(plat::system().nativePath(fileName), bytes,
-                             kMaxDataFileBytes);
-}
-
 }  // namespace
 
 DiphoneRulesState& diphoneRulesState() { return rulesRecord; }
@@ -87,7 +62,7 @@ void freeDiphoneRules() {
 void loadDiphoneRulesFromBytes(std::string_view bytes) {
   freeDiphoneRules();
   rulesRecord.exceptions.clear();
-  forEachLine(bytes, [](std::string_view line) {
+  tts::forEachLine(bytes, [](std::string_view line) {
     DiphoneRule rule;
     if (parseRule(line, &rule)) addRule(std::move(rule));
     return true;
@@ -96,7 +71,7 @@ void loadDiphoneRulesFromBytes(std::string_view bytes) {
 
 bool loadDiphoneRules(std::string_view fileName) {
   std::string bytes;
-  const bool read = readDataFile(fileName, &bytes);
+  const bool read = tts::readDataFile(fileName, &bytes);
   loadDiphoneRulesFromBytes(read ? bytes : std::string_view());
   return read;
 }
@@ -104,7 +79,7 @@ bool loadDiphoneRules(std::string_view fileName) {
 void loadDiphoneExceptionsFromBytes(std::string_view bytes) {
   std::vector<DiphoneException>& table = rulesRecord.exceptions;
   table.clear();
-  forEachLine(bytes, [&](std::string_view line) {
+  tts::forEachLine(bytes, [&](std::string_view line) {
     line = line.substr(0, kExceptionTextMax);
     const size_t equals = line.find('=');
     if (equals == 0 || equals == std::string_view::npos) return true;
@@ -122,7 +97,7 @@ void loadDiphoneExceptionsFromBytes(std::string_view bytes) {
 
 bool loadDiphoneExceptions(std::string_view fileName) {
   std::string bytes;
-  const bool read = readDataFile(fileName, &bytes);
+  const bool read = tts::readDataFile(fileName, &bytes);
   loadDiphoneExceptionsFromBytes(read ? bytes : std::string_view());
   return read;
 }

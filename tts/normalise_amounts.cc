@@ -157,7 +157,7 @@ bool readTime(std::string_view text, size_t* at, std::string* out) {
   if (!endsCleanly(text, p)) return false;
   std::string words = hourWords(hour);
   if (minute == 1) words += " e um minuto";
-  if (minute > 1) words += " e " + cardinalWords(minute) + " minutos";
+  if (minute > 1) words.append(" e ").append(cardinalWords(minute)).append(" minutos");
   *out += words + ' ';
   *at = p;
   return true;

@@ -74,7 +74,10 @@ class Timing {
     if (line.front() == ';') {
       current_.clear();
       pattern_ = std::string(line.substr(1, 3));
-      std::string comment = ";" + std::string(line.substr(std::min(line.size(), size_t{5})));
+      // Built by appending: GCC 12 at -O3 wrongly reports overlapping
+      // copies in a literal + temporary string.
+      std::string comment(1, ';');
+      comment.append(line.substr(std::min(line.size(), size_t{5})));
       commentLength_ = comment.size();
       wordState_ = 0;
       out->push_back(std::move(comment));
@@ -157,7 +160,8 @@ class Timing {
     const int level = s.tabHertz[static_cast<size_t>(c - '0')];
     if (level == 0) return;
     const int hertz = integerPart(static_cast<double>(level) * pitchFactor_ * s.hertz) / 100;
-    *line += " " + std::to_string(position) + " " + std::to_string(hertz);
+    line->append(" ").append(std::to_string(position)).append(" ").append(
+        std::to_string(hertz));
   }
 
   // A diphone the synthesizer lacks gets a short silence, or the glide y,

@@ -162,9 +162,10 @@ void joinWords(std::vector<std::string>* lines) {
     // Our symbols write vowels in capitals too: the reduced a "@" (the
     // article "a", "amigos") and the open E and O.
     if (!next.empty() && isAnyOf("aeiouwy@EO", static_cast<unsigned char>(next[0]))) {
+      // Edited in place: r2 -> r, s2 -> z.
       std::string& last = l[i - 2];
-      if (last == "r2") last = "r";
-      else if (last == "s2") last = "z";
+      if (last == "s2") last[0] = 'z';
+      if (last == "r2" || last == "z2") last.pop_back();
     }
     ++i;  // on after the line looked at
   }

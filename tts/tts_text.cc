@@ -85,7 +85,11 @@ bool readDataFile(std::string_view fileName, std::string* bytes) {
 
 namespace {
 
-void recordMessage(std::string_view text) { plat::record("box " + std::string(text)); }
+void recordMessage(std::string_view text) {
+  std::string line = "box ";
+  line.append(text);
+  plat::record(line);
+}
 
 MessageHandler messageHandler = recordMessage;
 

@@ -1,6 +1,7 @@
 // Character classes and text helpers shared by the stages of the Portuguese
-// engine. Texts are Windows-1252 bytes; every class lists its members
-// explicitly, so no locale is consulted.
+// engine (and the data files of the diphone voice's rules). Texts are
+// Windows-1252 bytes; every class lists its members explicitly, so no locale
+// is consulted.
 #ifndef TALONIX_TTS_TTS_TEXT_H_
 #define TALONIX_TTS_TTS_TEXT_H_
 
@@ -48,7 +49,8 @@ void forEachLine(std::string_view bytes, Take take) {
   }
 }
 
-// Far above any real data file of the engine; a larger one is refused.
+// Far above any real data file (15000 lines of 255 characters are under
+// 4 MB); a larger one is refused, not read.
 constexpr std::uintmax_t kMaxDataFileBytes = 16u << 20;
 
 // The bytes of a data file named by a Windows-1252 path; false when it is
