@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/mbrola.h"
+
 namespace plat {
 
 // What the program offers a voice while it is started: where a voice of
@@ -68,19 +70,27 @@ class Voices {
   virtual ~Voices() = default;
   // The voice of that kind; null when the platform has none.
   virtual Voice* voice(VoiceKind kind) = 0;
+  // The MBROLA binding the platform offers; null when it offers none.
+  // Whether MBROLA itself is installed is for its load() to tell.
+  virtual Mbrola* mbrola() { return nullptr; }
 };
 
-// A backend's two voices, either of which may be null.
+// A backend's two voices, either of which may be null, and its MBROLA
+// binding, if any.
 class VoicePair : public Voices {
  public:
-  VoicePair(Voice* sapi5, Voice* sapi4) : sapi5_(sapi5), sapi4_(sapi4) {}
+  VoicePair(Voice* sapi5, Voice* sapi4, Mbrola* mbrola = nullptr)
+      : sapi5_(sapi5), sapi4_(sapi4), mbrola_(mbrola) {}
   Voice* voice(VoiceKind kind) override {
     return kind == VoiceKind::kSapi5 ? sapi5_ : sapi4_;
   }
+  Mbrola* mbrola() override { return mbrola_; }
+  void setMbrola(Mbrola* mbrola) { mbrola_ = mbrola; }
 
  private:
   Voice* sapi5_;
   Voice* sapi4_;
+  Mbrola* mbrola_;
 };
 
 // The speed a "VELOCIDADE" value asks for, as a factor of the voice's
