@@ -17,10 +17,6 @@ std::string kitDirectory() {
 
 }  // namespace
 
-std::string databaseRegistryPath(const std::string& database) {
-  return "SOFTWARE\\TCTS\\Mbrola\\databases\\" + database + "\\";
-}
-
 EngineLocation readEngineLocation() {
   EngineLocation location;
   const std::string database = readFamilySetting("VIREATTS", "MBROLA_DB");

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "tts/engine.h"  // databaseRegistryPath
+
 struct EngineLocation {
   std::string database = "br4";  // the synthesizer's voice database
   std::string directory;         // with its trailing separator
@@ -20,9 +22,5 @@ struct EngineLocation {
 // Windows a "tarvek" folder beside the program or "\tarvek\vireatts\" of
 // the current drive, elsewhere share/tarvek/vireatts/ beside bin/.
 EngineLocation readEngineLocation();
-
-// The registry path of a database's own folder, as the synthesizer's
-// installer writes it (the key's unnamed value).
-std::string databaseRegistryPath(const std::string& database);
 
 #endif  // TALONIX_SYNTH_ENGINE_LOCATION_H_

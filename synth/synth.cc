@@ -4,6 +4,7 @@
 #include "synth/diphone_synth.h"
 #include "synth/speech_settings.h"
 #include "synth/wave_player.h"
+#include "tts/engine.h"
 #include "tts/engine_text.h"
 
 void resetSynth() {
@@ -12,4 +13,5 @@ void resetSynth() {
   resetDiphoneRules();
   resetDiphoneSynth();
   resetEngineText();
+  resetEngine();
 }

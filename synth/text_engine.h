@@ -27,8 +27,8 @@ class TextEngine {
 // The platform's voice of that kind, its samples (if it makes any) played
 // through the wave player. Its start fails when the platform has none.
 TextEngine& platformVoiceEngine(plat::VoiceKind kind);
-// The Portuguese engine. Not in this version: its start says so aloud on
-// the diphone path and fails, so the diphone path speaks.
+// The Portuguese engine (tts/engine.h) over MBROLA or its own synthesizer,
+// found where readEngineLocation() says; its sound goes through the player.
 TextEngine& portugueseEngine();
 // Forgets the voices started, without calling them: the platform they came
 // from may be gone (start-up and tests).
