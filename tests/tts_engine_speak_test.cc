@@ -11,8 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "console/keyboard.h"
+#include "platform/headless/key_script.h"
 #include "platform/mbrola.h"
 #include "speech_fixture.h"
+#include "synth/speech_settings.h"
+#include "synth/wave_player.h"
 #include "tts/engine.h"
 #include "tts/engine_text.h"
 
@@ -139,7 +143,8 @@ class TtsEngineSpeak : public speechtest::SpeechFixture {
   void SetUp() override {
     SpeechFixture::SetUp();
     injectMbrola(&mbrola_);
-    const fs::path kit = workDir() / "kit";
+    // Where the program looks for them: the kit beside bin/.
+    const fs::path kit = workDir() / "share" / "tarvek" / "vireatts";
     fs::create_directories(kit);
     for (const char* ext : {"nrl", "exc", "abr", "pro", "dfn"}) {
       fs::copy_file(fs::path(TALONIX_SOURCE_DIR) / "data" / "tts" / (std::string("portug.") + ext),
@@ -315,6 +320,63 @@ TEST_F(TtsEngineSpeak, EachStartFailureLeavesTheDiphonePath) {
   EXPECT_EQ(engineSynth(), EngineSynth::kNone);
   injectMbrola(nullptr);
   EXPECT_FALSE(start());
+}
+
+TEST_F(TtsEngineSpeak, TheProgramSpeaksThroughTheEngineWhenTheSettingsChooseIt) {
+  familySettings({"[TRADUTOR]", "SAPI=S", "[SERVFALA]", "TIPOSAPI=3", "VELOCIDADE=3", "TOM=0",
+                  "[SINTETIZADOR]", "CORTAFALA3=S", "RAPIDINHO3=S"});
+  initSpeech(3, "");
+  ASSERT_TRUE(speechState().engineActive);
+  EXPECT_EQ(engineSynth(), EngineSynth::kPlatformMbrola);
+  EXPECT_DOUBLE_EQ(engineTextState().pitchFactor, 1.0);
+  EXPECT_DOUBLE_EQ(engineTextState().durationFactor, 0.6);
+
+  // Its samples play as they are (16 000 Hz, 16-bit), the speed-up and
+  // compression of the other sounds off for them and back afterwards.
+  const size_t from = platform_->waveCaptures().size();
+  const long before = mbrola_.made();
+  speakText("O saldo final \xE9 positivo.");
+  waitSpeech();
+  size_t bytes = 0;
+  const auto& waves = platform_->waveCaptures();
+  for (size_t i = from; i < waves.size(); ++i) {
+    EXPECT_EQ(waves[i].sampleRate, 16000u);
+    EXPECT_EQ(waves[i].bitsPerSample, 16);
+    bytes += waves[i].playedBytes;
+  }
+  EXPECT_EQ(bytes, 2 * static_cast<size_t>(mbrola_.made() - before));
+  EXPECT_TRUE(wavePlayer().fastPlay);
+  EXPECT_TRUE(wavePlayer().compressSpeech);
+
+  // A key while it speaks cuts it off and stays for the next read.
+  const size_t cut = platform_->waveCaptures().size();
+  std::vector<plat::Event> events;
+  plat::headless::typedCharEvents('x', &events);
+  const uint64_t keyUs = (platform_->tickMs() + 300) * 1000;
+  for (const plat::Event& e : events) platform_->postEventAt(keyUs / 1000, e);
+  std::string longText;
+  for (int i = 0; i < 20; ++i) longText += "Cheque emitido para a loja. ";
+  speakText(longText);
+  waitSpeech();
+  size_t played = 0, made = 0;
+  uint64_t silentUs = 0;  // when the last sound stopped, in virtual time
+  for (size_t i = cut; i < waves.size(); ++i) {
+    played += waves[i].playedBytes;
+    made += waves[i].data.size();
+    if (waves[i].playedBytes > 0)
+      silentUs = std::max(silentUs, waves[i].startUs + waves[i].playedBytes * 1000000 / 32000);
+  }
+  EXPECT_LE(silentUs, keyUs + 10000);  // within one 10 ms wait of the key
+  EXPECT_LT(played, 2u * 16000 * 2);  // about 300 ms of it
+  EXPECT_LT(played, made);
+  EXPECT_TRUE(keyAvailable());
+
+  calls();
+  endSpeech();
+  const std::vector<std::string> log = calls();
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[log.size() - 2], "close");
+  EXPECT_EQ(log.back(), "unload");
 }
 
 }  // namespace
