@@ -190,7 +190,7 @@ TEST_F(TtsEngine, TextsBecomeValidLinesWithTheFactorsApplied) {
 
 #ifndef _WIN32
 // The tool: the terminal's UTF-8 or Windows-1252 in, UTF-8 out, and a
-// plain refusal of what this version cannot do.
+// plain refusal of a voice that is not there.
 TEST(TtsTool, NormalisesAndTranscribesFromTheCommandLine) {
   const std::string tool = std::string(TALONIX_TTS_PATH) + " --data " + TALONIX_SOURCE_DIR +
                            "/data/tts ";
@@ -211,7 +211,7 @@ TEST(TtsTool, NormalisesAndTranscribesFromTheCommandLine) {
   EXPECT_EQ(code, 0);
   EXPECT_NE(out.find(";S\xC3\xA3o\n"), std::string::npos) << out;
   EXPECT_NE(out.find(";fim\n"), std::string::npos) << out;
-  const std::string wav = (workDir() / "oi.wav").string();
+  const std::string wav = (fs::temp_directory_path() / "talonix-tts-oi.wav").string();
   std::tie(code, out) = run(tool + "--voice /nowhere.voz --wav " + wav + " oi");
   EXPECT_EQ(code, 1);
   EXPECT_NE(out.find("cannot open the voice"), std::string::npos) << out;
