@@ -195,7 +195,7 @@ TEST_F(MbrolaProcessTest, StreamsATextRefusesABadLineAndLeavesNoChild) {
   EXPECT_EQ(m.write("a 10\r\n"), -1);
 }
 
-TEST_F(MbrolaProcessTest, SurvivesADeathMidTextAndALongText) {
+TEST_F(MbrolaProcessTest, SurvivesADeathAHangAndALongText) {
   MbrolaProcess m;
   start(m);
   m.write("a 10\r\n");
@@ -214,6 +214,24 @@ TEST_F(MbrolaProcessTest, SurvivesADeathMidTextAndALongText) {
   m.flush();
   EXPECT_EQ(readAll(m, &last), samplesOf({"b 30"}));
   EXPECT_EQ(last, 0);
+
+  // A program that stops working: a write or a read waits on it only so
+  // long, and the next text has a new one.
+  MbrolaProcess hung(300);
+  start(hung);
+  hung.write("HANG\r\n");
+  for (int written = 0; hung.write("a 10 50 200\r\n") == 1;) ASSERT_LT(++written, 1000000);
+  EXPECT_NE(hung.lastError(), 0);
+  hung.reset();
+  hung.write("HANG\r\n");
+  hung.flush();
+  readAll(hung, &last);
+  EXPECT_LT(last, 0);
+  hung.reset();
+  hung.write("b 30\r\n");
+  hung.flush();
+  EXPECT_EQ(readAll(hung, &last), samplesOf({"b 30"}));
+  hung.close();
 
   // Ten thousand lines written without reading: the program's output
   // fills its pipe long before the end, and neither side may wait forever.

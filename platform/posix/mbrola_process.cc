@@ -191,12 +191,12 @@ bool MbrolaProcess::alive(Child& child) {
   return false;
 }
 
-void MbrolaProcess::reap(Child& child) {
+void MbrolaProcess::reap(Child& child) const {
   const Clock::time_point since = Clock::now();
   while (alive(child)) {
     // Its output has ended, so it is on its way out; one that lingers is
     // ended for it.
-    if (msSince(since) >= kStallMs) {
+    if (msSince(since) >= stallMs_) {
       kill(child.pid, SIGKILL);
       while (waitpid(child.pid, nullptr, 0) < 0 && errno == EINTR) {
       }
@@ -261,7 +261,7 @@ bool MbrolaProcess::writeAll(Child& child, const std::string& text) {
     // Its input is full: take its output meanwhile, or it may be waiting
     // for us to do so before it reads on.
     if (drain(child)) moved = Clock::now();
-    const int left = kStallMs - msSince(moved);
+    const int left = stallMs_ - msSince(moved);
     if (left <= 0) return false;
     pollfd fds[3] = {{child.in, POLLOUT, 0}, {child.out, POLLIN, 0}, {child.err, POLLIN, 0}};
     poll(fds, 3, left);
@@ -389,7 +389,7 @@ int MbrolaProcess::read(int16_t* samples, int wanted) {
   }
   Clock::time_point moved = Clock::now();
   while (!child.outEnded) {
-    const int left = kStallMs - msSince(moved);
+    const int left = stallMs_ - msSince(moved);
     if (left <= 0) {
       if (child.pid > 0) kill(child.pid, SIGKILL);
       reap(child);

@@ -17,7 +17,7 @@
 // advance, so that a text does not wait for the database to load.
 //
 // Errors (lastError() non-zero, read() negative): the child died or could
-// not be started, a write failed, or nothing moved for kStallMs while we
+// not be started, a write failed, or nothing moved for stallMs while we
 // waited on it. lastError() also reports an error line the child printed
 // on stderr; the child prints it while it works, so it is seen at the first
 // lastError() after it arrived. reset() clears every error.
@@ -46,7 +46,9 @@ class MbrolaProcess : public plat::Mbrola {
   // How long init() watches a fresh child for a failed start.
   static constexpr int kStartWatchMs = 250;
 
-  MbrolaProcess() = default;
+  // `stallMs`: how long to wait on a child that does not move (tests
+  // shorten it).
+  explicit MbrolaProcess(int stallMs = kStallMs) : stallMs_(stallMs) {}
   ~MbrolaProcess() override;
   MbrolaProcess(const MbrolaProcess&) = delete;
   MbrolaProcess& operator=(const MbrolaProcess&) = delete;
@@ -95,12 +97,13 @@ class MbrolaProcess : public plat::Mbrola {
   static bool drain(Child& child);
   // Waits for the child to end once its output has ended, and notes a
   // death by a signal or a failure status.
-  static void reap(Child& child);
+  void reap(Child& child) const;
   static bool alive(Child& child);
   bool writeAll(Child& child, const std::string& text);
   int takeSamples(Child& child, int16_t* samples, int wanted);
   void keepSpare();
 
+  int stallMs_;
   std::string program_;  // empty until load() found it
   std::string voice_;    // the database path the children are given
   bool noError_ = true;

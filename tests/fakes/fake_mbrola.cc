@@ -4,7 +4,8 @@
 // stdout by the rule of fake_mbrola_rule.h; a line's samples are written
 // when the next line comes or at the end of input, as a synthesizer that
 // needs the following phoneme would give them. A refused line prints an
-// error on stderr; a line naming DIE kills the program at once; a database
+// error on stderr; a line naming DIE kills the program at once, one naming
+// HANG leaves it waiting for nothing, reading no more; a database
 // path containing "missing" makes it fail at start with status 1. Each
 // start is appended to the file named by TALONIX_FAKE_MBROLA_LOG.
 #include <signal.h>
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
   auto take = [&held](const std::string& line) {
     const fake_mbrola::LineEffect effect = fake_mbrola::lineEffect(line);
     if (effect.kind == fake_mbrola::LineKind::kDie) kill(getpid(), SIGKILL);
+    while (effect.kind == fake_mbrola::LineKind::kHang) pause();
     if (effect.kind == fake_mbrola::LineKind::kRefused) {
       std::fprintf(stderr, "Error: line refused\n");
       std::fflush(stderr);

@@ -2,7 +2,8 @@
 // phoneme line, which the tests work out the same way: "name ms ..." gives
 // ms * 16 samples, all of one value drawn from the name (negative values
 // too, so byte order and sign are checked). A line naming ERR is refused,
-// one naming DIE ends the synthesizer; blank and ";" lines give nothing.
+// one naming DIE ends the synthesizer, one naming HANG makes it stop
+// working without ending; blank and ";" lines give nothing.
 #ifndef TALONIX_TESTS_FAKES_FAKE_MBROLA_RULE_H_
 #define TALONIX_TESTS_FAKES_FAKE_MBROLA_RULE_H_
 
@@ -11,7 +12,7 @@
 
 namespace fake_mbrola {
 
-enum class LineKind { kNothing, kSound, kRefused, kDie };
+enum class LineKind { kNothing, kSound, kRefused, kDie, kHang };
 
 struct LineEffect {
   LineKind kind = LineKind::kNothing;
@@ -36,6 +37,7 @@ inline LineEffect lineEffect(std::string_view line) {
   if (name.empty() || name[0] == ';') return effect;
   if (name == "ERR") return LineEffect{LineKind::kRefused, 0, 0};
   if (name == "DIE") return LineEffect{LineKind::kDie, 0, 0};
+  if (name == "HANG") return LineEffect{LineKind::kHang, 0, 0};
   while (end < line.size() && blank(line[end])) ++end;
   long ms = 0;
   while (end < line.size() && line[end] >= '0' && line[end] <= '9' && ms < 100000) {
