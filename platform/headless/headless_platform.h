@@ -184,6 +184,9 @@ class HeadlessPlatform : public plat::Window,
   }
   void setWindowCreationFails(bool fails) { windowFails_ = fails; }
   void setClipboardUnavailable(bool unavailable) { clipboardClosed_ = unavailable; }
+  // The MBROLA binding voices().mbrola() offers (none by default); the
+  // caller keeps it alive while installed.
+  void setMbrola(plat::Mbrola* mbrola) { voices_.setMbrola(mbrola); }
   // Empties the clipboard of text (CF_TEXT absent).
   void clearClipboard();
   size_t pendingEvents() const { return queue_.size(); }

@@ -1,7 +1,8 @@
 // The program in a text terminal: the terminal window with its clipboard,
 // the POSIX system, SDL's sound, settings in INI files, espeak-ng and
-// speech-dispatcher as the platform voices, PDF printing through CUPS, and
-// no magnifier (a terminal reports no release of the right button).
+// speech-dispatcher as the platform voices, the mbrola program for the
+// Portuguese engine, PDF printing through CUPS, and no magnifier (a
+// terminal reports no release of the right button).
 #ifndef TALONIX_PLATFORM_POSIX_TERMINAL_BACKEND_H_
 #define TALONIX_PLATFORM_POSIX_TERMINAL_BACKEND_H_
 
@@ -9,6 +10,7 @@
 #include "platform/espeak/espeak_voice.h"
 #include "platform/pdf/pdf_printer.h"
 #include "platform/platform.h"
+#include "platform/posix/mbrola_process.h"
 #include "platform/posix/posix_system.h"
 #include "platform/posix/terminal_window.h"
 #include "platform/sdl/sdl_audio.h"
@@ -32,7 +34,8 @@ struct TerminalBackend {
   pdf::PdfPrinter printer;
   espeak::EspeakVoice espeakVoice;
   speechd::SpeechdVoice speechdVoice;
-  VoicePair voices{&espeakVoice, &speechdVoice};
+  MbrolaProcess mbrola;
+  VoicePair voices{&espeakVoice, &speechdVoice, &mbrola};
 };
 
 }  // namespace plat::posix

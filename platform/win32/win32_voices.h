@@ -1,5 +1,5 @@
 // The platform's voices on Windows: the modern speech interface's SpVoice
-// and the older interface's engines. COM must be initialised on the
+// and the older interface's engines; and MBROLA's library, when installed. COM must be initialised on the
 // program's thread before either starts, and both ended before it is
 // uninitialised.
 #ifndef TALONIX_PLATFORM_WIN32_WIN32_VOICES_H_
@@ -7,6 +7,7 @@
 
 #include "platform/voices.h"
 #include "platform/window.h"
+#include "platform/win32/mbrola_dll.h"
 #include "platform/win32/sapi4_voice.h"
 #include "platform/win32/sapi5_voice.h"
 
@@ -20,10 +21,12 @@ class Win32Voices : public plat::Voices {
     if (kind == plat::VoiceKind::kSapi5) return &sapi5_;
     return &sapi4_;
   }
+  plat::Mbrola* mbrola() override { return &mbrola_; }
 
  private:
   Sapi5Voice sapi5_;
   Sapi4Voice sapi4_;
+  MbrolaDll mbrola_;
 };
 
 }  // namespace plat::win32
