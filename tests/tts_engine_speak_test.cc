@@ -135,14 +135,11 @@ class PieceSound : public EngineSound {
   }
 };
 
-// The headless backend's voices are a VoicePair.
-void injectMbrola(plat::Mbrola* m) { static_cast<plat::VoicePair&>(plat::voices()).setMbrola(m); }
-
 class TtsEngineSpeak : public speechtest::SpeechFixture {
  protected:
   void SetUp() override {
     SpeechFixture::SetUp();
-    injectMbrola(&mbrola_);
+    platform_->setMbrola(&mbrola_);
     // Where the program looks for them: the kit beside bin/.
     const fs::path kit = workDir() / "share" / "tarvek" / "vireatts";
     fs::create_directories(kit);
@@ -154,7 +151,7 @@ class TtsEngineSpeak : public speechtest::SpeechFixture {
     files_ = {stem + "nrl", stem + "exc", stem + "dfn", stem + "pro", stem + "abr"};
   }
   void TearDown() override {
-    injectMbrola(nullptr);
+    platform_->setMbrola(nullptr);
     SpeechFixture::TearDown();
   }
   bool start(const std::string& database = "") {
@@ -318,7 +315,7 @@ TEST_F(TtsEngineSpeak, EachStartFailureLeavesTheDiphonePath) {
   mbrola_.loadResult = plat::MbrolaLoad::kAbsent;
   EXPECT_FALSE(start());
   EXPECT_EQ(engineSynth(), EngineSynth::kNone);
-  injectMbrola(nullptr);
+  platform_->setMbrola(nullptr);
   EXPECT_FALSE(start());
 }
 
