@@ -57,7 +57,9 @@ class Phones {
   std::pair<long, long> closure(size_t k) const {
     const long at = event(k);
     const long floor = k > 0 ? event(k - 1) + (at - event(k - 1)) / 3 : 0;
-    auto quiet = [&](long to) { return to - kFrame >= floor && frameRms(u_.samples, to - kFrame) < kQuiet; };
+    auto quiet = [&](long to) {
+      return to - kFrame >= floor && frameRms(u_.samples, to - kFrame) < kQuiet;
+    };
     long burst = at;
     while (at - burst < kBurstSlack && burst - kFrame >= floor && !quiet(burst)) burst -= kFrame;
     if (!quiet(burst)) return {at, at};

@@ -199,9 +199,10 @@ std::vector<PitchMark> pitchMarks(const std::vector<float>& samples, double peri
     if (i + 1 == voiced.size()) break;
     const double gap = static_cast<double>(voiced[i + 1] - voiced[i]);
     const long steps = std::lround(gap / period);
-    for (long j = 1; j < steps; ++j)
-      add(static_cast<double>(voiced[i]) + gap * static_cast<double>(j) / static_cast<double>(steps),
-          false);
+    for (long j = 1; j < steps; ++j) {
+      const double share = static_cast<double>(j) / static_cast<double>(steps);
+      add(static_cast<double>(voiced[i]) + gap * share, false);
+    }
   }
   for (double at = static_cast<double>(voiced.back()) + period; at < static_cast<double>(n);
        at += period)

@@ -1,6 +1,6 @@
 // Pitch marks for the engine's diphones, cut from a monotone voice whose
-// period is known: one voiced mark per glottal period at the period's main
-// peak, and evenly spaced unvoiced stand-ins where there is no voice.
+// period is known: one voiced mark per glottal period, all at one phase,
+// and evenly spaced unvoiced stand-ins where there is no voice.
 #ifndef TALONIX_TOOLS_VOICE_PITCH_MARKS_H_
 #define TALONIX_TOOLS_VOICE_PITCH_MARKS_H_
 
@@ -13,9 +13,11 @@
 // (autocorrelation, refined between lags); 0 when none is voiced.
 double measurePeriod(const std::vector<float>& samples);
 
-// Marks over the whole of `samples`, in increasing order. Voiced marks
-// follow the main peaks, each 0.8 to 1.2 periods after the one before;
-// the rest are unvoiced, about a period apart.
+// Marks over the whole of `samples`, in increasing order. In each voiced
+// stretch the first mark is its highest peak (low-passed) and each next
+// one lies where the period around the last repeats best, 0.8 to 1.2
+// periods on, so all keep one phase; the rest are unvoiced stand-ins
+// about a period apart.
 std::vector<PitchMark> pitchMarks(const std::vector<float>& samples, double period);
 
 #endif  // TALONIX_TOOLS_VOICE_PITCH_MARKS_H_
