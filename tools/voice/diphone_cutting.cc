@@ -41,18 +41,23 @@ class Phones {
   long event(size_t k) const { return static_cast<long>(u_.phonemes[events_[k]].sample); }
   K kind(size_t k) const { return symbols_[k] ? symbols_[k]->kind : K::kConsonant; }
 
-  // A voiceless stop begins where the sound before its burst falls silent:
-  // espeak counts that closure in the phoneme before. A hiatus glide
+  // A stop begins where the sound before its burst falls silent: espeak
+  // counts that closure in the phoneme before (a voiced stop's too, after
+  // a consonant; after a vowel its event starts a voice bar). A hiatus glide
   // espeak puts between two vowels is shared by both.
   long start(size_t k) const {
-    if (kind(k) == K::kVoicelessStop) return closure(k).first;
+    if (isStop(k)) return closure(k).first;
     const size_t e = events_[k];
     if (e > 0 && u_.phonemes[e - 1].name == ";")
       return (static_cast<long>(u_.phonemes[e - 1].sample) + event(k)) / 2;
     return event(k);
   }
 
-  // The silent stretch before a voiceless stop's burst, which may come a
+  bool isStop(size_t k) const {
+    return kind(k) == K::kVoicelessStop || kind(k) == K::kVoicedStop;
+  }
+
+  // The silent stretch before a stop's burst, which may come a
   // few milliseconds before espeak's event; empty at the event when none.
   std::pair<long, long> closure(size_t k) const {
     const long at = event(k);
@@ -83,13 +88,13 @@ class Phones {
   // Stops are cut inside their closure, before the burst.
   long middle(size_t k) const {
     switch (kind(k)) {
-      case K::kVoicelessStop: {
+      case K::kVoicelessStop:
+      case K::kVoicedStop: {
         const auto [begin, burst] = closure(k);
         if (begin < burst) return (begin + burst) / 2;
-        return (begin + end(k)) / 2;
-      }
-      case K::kVoicedStop:
+        if (kind(k) == K::kVoicelessStop) return (begin + end(k)) / 2;
         return event(k) + static_cast<long>(kVoiceBar * static_cast<double>(end(k) - event(k)));
+      }
       default: return (start(k) + end(k)) / 2;
     }
   }
