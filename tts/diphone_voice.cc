@@ -154,25 +154,6 @@ void put32(std::vector<uint8_t>* out, uint32_t v) {
 
 }  // namespace
 
-int DiphoneVoice::symbolIndex(std::string_view name) const {
-  for (size_t i = 0; i < symbols.size(); ++i) {
-    if (symbols[i] == name) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-const Diphone* DiphoneVoice::find(std::string_view left, std::string_view right) const {
-  const int l = symbolIndex(left), r = symbolIndex(right);
-  if (l < 0 || r < 0) return nullptr;
-  const auto at = std::lower_bound(
-      diphones.begin(), diphones.end(), std::pair<int, int>(l, r),
-      [](const Diphone& d, const std::pair<int, int>& k) {
-        return std::pair<int, int>(d.left, d.right) < k;
-      });
-  if (at == diphones.end() || at->left != l || at->right != r) return nullptr;
-  return &*at;
-}
-
 bool parseDiphoneVoice(const uint8_t* bytes, size_t size, DiphoneVoice* voice,
                        std::string* error) {
   *voice = DiphoneVoice();
