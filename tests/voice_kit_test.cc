@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -163,6 +164,36 @@ int loudest(const DiphoneVoice& v, const Diphone& d, uint32_t from, uint32_t to)
   return top;
 }
 
+// The shift that best lines up two periods of sound around the voiced
+// mark nearest the end of `a` with two around the one nearest the start
+// of `b` (the same phoneme's middle seen from its two diphones).
+int markShift(const DiphoneVoice& v, const Diphone& a, const Diphone& b, double period) {
+  auto nearest = [&](const Diphone& d, double at) {
+    long best = -1;
+    for (uint32_t i = 0; i < d.markCount; ++i) {
+      const long p = v.marksOf(d)[i].position;
+      if (v.marksOf(d)[i].voiced && (best < 0 || std::abs(p - at) < std::abs(best - at))) best = p;
+    }
+    return best;
+  };
+  const long t = std::lround(period);
+  const long ma = nearest(a, a.sampleCount - 2.0 * period), mb = nearest(b, 2.0 * period);
+  int shift = 0;
+  double top = -2;
+  for (long lag = -t / 2; lag <= t / 2; ++lag) {
+    double xy = 0, xx = 0, yy = 0;
+    for (long k = -t; k < t; ++k) {
+      const long p = ma + k, q = mb + k + lag;
+      if (p < 0 || q < 0 || p >= long{a.sampleCount} || q >= long{b.sampleCount}) continue;
+      const double x = v.samplesOf(a)[p], y = v.samplesOf(b)[q];
+      xy += x * y, xx += x * x, yy += y * y;
+    }
+    const double r = xy / std::sqrt(xx * yy + 1);
+    if (r > top) top = r, shift = static_cast<int>(lag);
+  }
+  return shift;
+}
+
 TEST(VoiceKit, EngineVoiceHasEveryListedDiphoneWithMarksOnTheSourcePeriod) {
   if (kKit.empty()) GTEST_SKIP() << "built without espeak-ng: no voice kit";
   const std::string bytes = testfiles::readAll(kKit / "vireatts" / "br4.voz");
@@ -206,7 +237,19 @@ TEST(VoiceKit, EngineVoiceHasEveryListedDiphoneWithMarksOnTheSourcePeriod) {
       if (std::abs(step - 1) <= 0.05) ++close;
     }
   }
-  EXPECT_GE(static_cast<double>(close), 0.98 * static_cast<double>(intervals));
+  EXPECT_GE(static_cast<double>(close), 0.95 * static_cast<double>(intervals));
+
+  // Every diphone of a vowel marks it at the same phase, so that grains
+  // from the two diphones of one phoneme add up instead of cancelling:
+  // the periods around a mark of each line up with no shift.
+  for (const char* vowel : {"a", "e", "i", "o", "O", "u", "an"}) {
+    const Diphone* in = v.find("p", vowel);
+    const Diphone* out = v.find(vowel, "t");
+    ASSERT_TRUE(in && out) << vowel;
+    EXPECT_LE(std::abs(markShift(v, *in, *out, period)), 3) << vowel;
+    EXPECT_LE(std::abs(markShift(v, *v.find("_", vowel), *v.find(vowel, "_"), period)), 3)
+        << vowel;
+  }
 
   // Vowels are voiced throughout; voiceless fricatives not at all.
   auto voicedShare = [&](const char* a, const char* b) {

@@ -29,12 +29,11 @@ double correlation(const std::vector<float>& x, size_t a, size_t len, size_t lag
   return xx > 0 && yy > 0 ? xy / std::sqrt(xx * yy) : 0;
 }
 
-// A low-passed copy (two passes of a box a sixth of a period long): the
-// fundamental and first formant stay, so each period has one main peak.
-std::vector<float> smoothed(const std::vector<float>& x, double period) {
-  const size_t half = std::max<size_t>(1, static_cast<size_t>(period / 12));
+// A low-passed copy: `passes` passes of a box 2 * half + 1 samples long.
+std::vector<float> smoothed(const std::vector<float>& x, size_t half, int passes) {
+  half = std::max<size_t>(1, half);
   std::vector<float> a = x, b(x.size());
-  for (int pass = 0; pass < 2; ++pass) {
+  for (int pass = 0; pass < passes; ++pass) {
     for (size_t i = 0; i < a.size(); ++i) {
       const size_t from = i >= half ? i - half : 0, to = std::min(a.size(), i + half + 1);
       double sum = 0;
@@ -53,51 +52,41 @@ size_t peakIn(const std::vector<float>& x, size_t from, size_t to) {
 }
 
 // The mark a period after (dir 1) or before (dir -1) the mark at p: the
-// shift, within 20 % of the period, at which the period around p repeats
-// best, so that every mark keeps the phase of the first. Where the window
-// would leave the samples, the highest peak in the search range.
-long nextMark(const std::vector<float>& lp, long p, int dir, double period) {
-  const long shortest = static_cast<long>(std::ceil((1 - kSearch) * period));
-  const long longest = static_cast<long>((1 + kSearch) * period);
-  const long half = static_cast<long>(period / 2);
-  const long n = static_cast<long>(lp.size());
-  const long from = p - half, reach = p + dir * longest;
-  if (from < 0 || from + 2 * half >= n || reach - half < 0 || reach + half >= n) {
-    const long lo = dir > 0 ? p + shortest : std::max(0L, p - longest);
-    const long hi = dir > 0 ? std::min(n - 1, p + longest) : p - shortest;
-    if (lo > hi || lo < 0 || hi >= n) return -1;
-    return static_cast<long>(peakIn(lp, static_cast<size_t>(lo), static_cast<size_t>(hi)));
-  }
-  long best = p + dir * static_cast<long>(std::lround(period));
-  double top = -2;
-  for (long lag = shortest; lag <= longest; ++lag) {
-    const long q = p + dir * lag;
-    double xy = 0, yy = 0;
-    for (long i = -half; i <= half; ++i) {
-      xy += static_cast<double>(lp[static_cast<size_t>(p + i)]) * lp[static_cast<size_t>(q + i)];
-      yy += static_cast<double>(lp[static_cast<size_t>(q + i)]) * lp[static_cast<size_t>(q + i)];
-    }
-    const double r = yy > 0 ? xy / std::sqrt(yy) : 0;
-    if (r > top) top = r, best = q;
-  }
-  return best;
+// fundamental's peak 0.8 to 1.2 periods away; -1 past the samples.
+long nextMark(const std::vector<float>& fundamental, long p, int dir, double period) {
+  const long n = static_cast<long>(fundamental.size());
+  const long near = static_cast<long>(std::ceil((1 - kSearch) * period));
+  const long far = static_cast<long>((1 + kSearch) * period);
+  const long lo = dir > 0 ? p + near : p - far, hi = dir > 0 ? p + far : p - near;
+  if (lo < 0 || hi >= n) return -1;
+  return static_cast<long>(peakIn(fundamental, static_cast<size_t>(lo), static_cast<size_t>(hi)));
 }
 
-// Voiced marks of the run [a, b): from its highest peak, one per period
-// each way.
-void markRun(const std::vector<float>& lp, size_t a, size_t b, double period,
+// Voiced marks of the run [a, b): the peaks of its fundamental, one a
+// period, from the highest. The fundamental has a single peak in each
+// period where the sound itself may have two alike (a vowel whose first
+// formant lies near twice the pitch, u or i), so every diphone of a vowel
+// puts its marks at the same phase.
+void markRun(const std::vector<float>& fundamental, size_t a, size_t b, double period,
              std::vector<size_t>* marks) {
-  const long anchor = static_cast<long>(peakIn(lp, a, b - 1));
+  // The highest true peak: the run's edge may only be on a rising slope.
+  long anchor = -1;
+  for (size_t i = a + 1; i + 1 < b; ++i) {
+    if (fundamental[i] >= fundamental[i - 1] && fundamental[i] > fundamental[i + 1] &&
+        (anchor < 0 || fundamental[i] > fundamental[static_cast<size_t>(anchor)]))
+      anchor = static_cast<long>(i);
+  }
+  if (anchor < 0) return;
   std::vector<size_t> before;
   for (long p = anchor;;) {
-    p = nextMark(lp, p, -1, period);
+    p = nextMark(fundamental, p, -1, period);
     if (p < static_cast<long>(a)) break;
     before.push_back(static_cast<size_t>(p));
   }
   marks->insert(marks->end(), before.rbegin(), before.rend());
   marks->push_back(static_cast<size_t>(anchor));
   for (long p = anchor;;) {
-    p = nextMark(lp, p, 1, period);
+    p = nextMark(fundamental, p, 1, period);
     if (p < 0 || p >= static_cast<long>(b)) break;
     marks->push_back(static_cast<size_t>(p));
   }
@@ -156,7 +145,10 @@ bool voicedAt(const std::vector<float>& x, size_t at, double period) {
 std::vector<PitchMark> pitchMarks(const std::vector<float>& samples, double period) {
   const size_t n = samples.size();
   if (n == 0 || period < 2) return {};
-  const std::vector<float> lp = smoothed(samples, period);
+  // Boxes half a period long null the even harmonics; four passes bring
+  // the third 38 dB below the fundamental, so a first formant there (o, O)
+  // does not move the peak.
+  const std::vector<float> fundamental = smoothed(samples, static_cast<size_t>(period / 4), 4);
   // Voiced runs, decided every half period.
   const size_t hop = std::max<size_t>(1, static_cast<size_t>(period / 2));
   std::vector<std::pair<size_t, size_t>> runs;
@@ -179,7 +171,7 @@ std::vector<PitchMark> pitchMarks(const std::vector<float>& samples, double peri
   }
   std::erase_if(runs, [&](const auto& r) { return r.second - r.first < 1.5 * period; });
   std::vector<size_t> voiced;
-  for (const auto& [a, b] : runs) markRun(lp, a, b, period, &voiced);
+  for (const auto& [a, b] : runs) markRun(fundamental, a, b, period, &voiced);
 
   // Unvoiced stand-ins fill the rest, about a period apart.
   std::vector<PitchMark> marks;

@@ -14,10 +14,9 @@
 double measurePeriod(const std::vector<float>& samples);
 
 // Marks over the whole of `samples`, in increasing order. In each voiced
-// stretch the first mark is its highest peak (low-passed) and each next
-// one lies where the period around the last repeats best, 0.8 to 1.2
-// periods on, so all keep one phase; the rest are unvoiced stand-ins
-// about a period apart.
+// stretch they sit on the peaks of the fundamental, 0.8 to 1.2 periods
+// apart, so every diphone of a phoneme marks it at one phase; the rest
+// are unvoiced stand-ins about a period apart.
 std::vector<PitchMark> pitchMarks(const std::vector<float>& samples, double period);
 
 #endif  // TALONIX_TOOLS_VOICE_PITCH_MARKS_H_
