@@ -48,7 +48,8 @@ import sys, zipfile
 names = zipfile.ZipFile(sys.argv[1]).namelist()
 for wanted in ("talonix.exe", "PORTATIL.TXT", "padrao/LUMIRA.INI",
                "padrao/TALONIX.INI", "LEIAME.txt",
-               "tarvek/som/difones/DIFONES1.IND", "tarvek/som/letras/_65.wav"):
+               "tarvek/som/difones/DIFONES1.IND", "tarvek/som/letras/_65.wav",
+               "tarvek/vireatts/br4.voz"):
     if not any(n.endswith("talonix-windows-x64/" + wanted) for n in names):
         sys.exit("the Windows package lacks " + wanted)
 print("package:", len(names), "entries")

@@ -1,10 +1,12 @@
 // The generated voice kit in the build tree: every sound the program plays
-// is there in the form it reads, and the five unit databases are sound
-// indexes over their sample files holding the whole inventory.
+// is there in the form it reads, the five unit databases are sound
+// indexes over their sample files holding the whole inventory, and the
+// engine's own voice has every diphone it lists, with true pitch marks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -16,6 +18,8 @@
 #include "synth/unit_database.h"
 #include "synth/voice_defaults.h"
 #include "tests/test_files.h"
+#include "tts/diphone_voice.h"
+#include "tts/prosody.h"
 
 namespace {
 
@@ -149,6 +153,136 @@ TEST(VoiceKit, UnitDatabasesAreSortedIndexesHoldingTheInventory) {
     if (fs::exists(fs::path(TALONIX_SOURCE_DIR) / "data" / "voice" / file)) {
       EXPECT_TRUE(fs::exists(kKit / "som" / "difones" / file)) << file;
     }
+  }
+}
+
+// The largest magnitude among samples [from, to) of a diphone.
+int loudest(const DiphoneVoice& v, const Diphone& d, uint32_t from, uint32_t to) {
+  int top = 0;
+  for (uint32_t i = from; i < to && i < d.sampleCount; ++i)
+    top = std::max(top, std::abs(static_cast<int>(v.samplesOf(d)[i])));
+  return top;
+}
+
+// The shift that best lines up two periods of sound around the voiced
+// mark nearest the end of `a` with two around the one nearest the start
+// of `b` (the same phoneme's middle seen from its two diphones).
+int markShift(const DiphoneVoice& v, const Diphone& a, const Diphone& b, double period) {
+  auto nearest = [&](const Diphone& d, double at) {
+    long best = -1;
+    for (uint32_t i = 0; i < d.markCount; ++i) {
+      const long p = v.marksOf(d)[i].position;
+      if (v.marksOf(d)[i].voiced && (best < 0 || std::abs(p - at) < std::abs(best - at))) best = p;
+    }
+    return best;
+  };
+  const long t = std::lround(period);
+  const long ma = nearest(a, a.sampleCount - 2.0 * period), mb = nearest(b, 2.0 * period);
+  int shift = 0;
+  double top = -2;
+  for (long lag = -t / 2; lag <= t / 2; ++lag) {
+    double xy = 0, xx = 0, yy = 0;
+    for (long k = -t; k < t; ++k) {
+      const long p = ma + k, q = mb + k + lag;
+      if (p < 0 || q < 0 || p >= long{a.sampleCount} || q >= long{b.sampleCount}) continue;
+      const double x = v.samplesOf(a)[p], y = v.samplesOf(b)[q];
+      xy += x * y, xx += x * x, yy += y * y;
+    }
+    const double r = xy / std::sqrt(xx * yy + 1);
+    if (r > top) top = r, shift = static_cast<int>(lag);
+  }
+  return shift;
+}
+
+TEST(VoiceKit, EngineVoiceHasEveryListedDiphoneWithMarksOnTheSourcePeriod) {
+  if (kKit.empty()) GTEST_SKIP() << "built without espeak-ng: no voice kit";
+  const std::string bytes = testfiles::readAll(kKit / "vireatts" / "br4.voz");
+  DiphoneVoice v;
+  std::string error;
+  ASSERT_TRUE(parseDiphoneVoice(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                                &v, &error))
+      << error;
+  // Near the middle of the engine's pitch targets.
+  EXPECT_GT(v.sourcePitch, 170);
+  EXPECT_LT(v.sourcePitch, 230);
+  const double period = v.sampleRate / v.sourcePitch;
+
+  resetProsody();
+  ASSERT_TRUE(loadDiphonesFromBytes(
+      testfiles::readAll(fs::path(TALONIX_SOURCE_DIR) / "data" / "tts" / "portug.dfn")));
+  const std::vector<std::string> listed = prosodyState().diphones;
+  resetProsody();
+  EXPECT_EQ(listed.size(), 1673u);
+  EXPECT_EQ(v.diphones.size(), listed.size());
+  for (const std::string& pair : listed) {
+    const size_t dash = pair.find('-');
+    EXPECT_NE(v.find(pair.substr(0, dash), pair.substr(dash + 1)), nullptr) << pair;
+  }
+
+  // Voiced marks a period apart (a slip of phase would show as a shorter
+  // or longer step), every diphone marked, both phonemes in it.
+  uint64_t intervals = 0, close = 0;
+  for (const Diphone& d : v.diphones) {
+    const std::string name = v.symbols[d.left] + "-" + v.symbols[d.right];
+    EXPECT_GT(d.boundary, 0u) << name;
+    EXPECT_LT(d.boundary, d.sampleCount) << name;
+    EXPECT_GE(d.markCount, d.sampleCount / static_cast<uint32_t>(period * 1.3)) << name;
+    const PitchMark* m = v.marksOf(d);
+    for (uint32_t i = 1; i < d.markCount; ++i) {
+      if (!m[i].voiced || !m[i - 1].voiced) continue;
+      const double step = (m[i].position - m[i - 1].position) / period;
+      EXPECT_GE(step, 0.79) << name;
+      EXPECT_LE(step, 1.21) << name;
+      ++intervals;
+      if (std::abs(step - 1) <= 0.05) ++close;
+    }
+  }
+  EXPECT_GE(static_cast<double>(close), 0.95 * static_cast<double>(intervals));
+
+  // Every diphone of a vowel marks it at the same phase, so that grains
+  // from the two diphones of one phoneme add up instead of cancelling:
+  // the periods around a mark of each line up with no shift.
+  for (const char* vowel : {"a", "e", "i", "o", "O", "u", "an"}) {
+    const Diphone* in = v.find("p", vowel);
+    const Diphone* out = v.find(vowel, "t");
+    ASSERT_TRUE(in && out) << vowel;
+    EXPECT_LE(std::abs(markShift(v, *in, *out, period)), 3) << vowel;
+    EXPECT_LE(std::abs(markShift(v, *v.find("_", vowel), *v.find(vowel, "_"), period)), 3)
+        << vowel;
+  }
+
+  // Vowels are voiced throughout; voiceless fricatives not at all.
+  auto voicedShare = [&](const char* a, const char* b) {
+    const Diphone* d = v.find(a, b);
+    if (d == nullptr) return -1.0;
+    uint32_t n = 0;
+    for (uint32_t i = 0; i < d->markCount; ++i) n += v.marksOf(*d)[i].voiced;
+    return static_cast<double>(n) / d->markCount;
+  };
+  for (const auto& [a, b] : {std::pair("a", "e"), {"o", "i"}, {"an", "u"}, {"m", "a"}, {"a", "j"}})
+    EXPECT_EQ(voicedShare(a, b), 1.0) << a << "-" << b;
+  for (const auto& [a, b] : {std::pair("s", "s"), {"S", "s"}, {"s", "S"}, {"_", "s"}})
+    EXPECT_EQ(voicedShare(a, b), 0.0) << a << "-" << b;
+
+  // Pauses are near silence (what sounds there is a fricative fading in
+  // or out, 30 dB down) beyond 10 ms of the boundary, and a voiceless
+  // stop keeps its closure: silent before its burst.
+  for (const Diphone& d : v.diphones) {
+    const std::string name = v.symbols[d.left] + "-" + v.symbols[d.right];
+    if (v.symbols[d.left] == "_") {
+      EXPECT_LT(loudest(v, d, 0, d.boundary), 1000) << name;
+    }
+    if (v.symbols[d.right] == "_") {
+      EXPECT_LT(loudest(v, d, d.boundary + 160, d.sampleCount), 1000) << name;
+    }
+  }
+  for (const char* stop : {"p", "t", "k", "tS"}) {
+    const Diphone* before = v.find("a", stop);
+    ASSERT_NE(before, nullptr);
+    EXPECT_LT(loudest(v, *before, before->boundary + 80, before->sampleCount), 300) << stop;
+    const Diphone* after = v.find(stop, "a");
+    ASSERT_NE(after, nullptr);
+    EXPECT_LT(loudest(v, *after, 0, 80), 300) << stop;
   }
 }
 

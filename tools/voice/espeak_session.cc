@@ -40,6 +40,14 @@ void setEspeakVoice(int wordsPerMinute, bool monotone) {
   espeak_SetParameter(espeakPITCH, 50, 0);
 }
 
+bool setEspeakMonotoneVoice(const char* name, int wordsPerMinute, int pitch) {
+  if (!gStarted || espeak_SetVoiceByName(name) != EE_OK) return false;
+  espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
+  espeak_SetParameter(espeakRANGE, 0, 0);
+  espeak_SetParameter(espeakPITCH, pitch, 0);
+  return true;
+}
+
 Utterance speakEspeak(std::string_view utf8, bool phonemes) {
   Utterance out;
   if (!gStarted) return out;

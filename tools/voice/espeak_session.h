@@ -26,6 +26,10 @@ bool startEspeak();
 // Words per minute; monotone turns the pitch range to 0.
 void setEspeakVoice(int wordsPerMinute, bool monotone);
 
+// Switches to another voice of espeak's (a variant such as "pt-br+f2"),
+// monotone at `pitch` (espeak's 0..100 scale); false when it is missing.
+bool setEspeakMonotoneVoice(const char* name, int wordsPerMinute, int pitch);
+
 // Speaks UTF-8 text; with phonemes set, "[[...]]" is read as phoneme input.
 Utterance speakEspeak(std::string_view utf8, bool phonemes);
 

@@ -4,6 +4,7 @@
 //   talonix-voice --out DIR [--data DIR]
 //   talonix-voice --out DIR --say TEXT --wav FILE [--speed N]
 //   talonix-voice --out DIR --coverage WORDLIST [--speed N]
+//   talonix-voice --out DIR --tts-data DIR
 //
 // DIR gets som/letras, som/talonix and som/difones. --data names the
 // folder holding regras.rgr and portug.exc. The figures of the joins and
@@ -11,7 +12,10 @@
 // the text (UTF-8) is spoken through the program's diphone path over the
 // kit already in DIR, at speed N (3 by default), into a WAV file. With
 // --coverage, every word of a word list (UTF-8, one per line) is spoken
-// so, and the units found, the joins and the speed are reported.
+// so, and the units found, the joins and the speed are reported. With
+// --tts-data (the folder of the Portuguese engine's data files), only the
+// engine's own diphone voice is made: DIR/vireatts/br4.voz, one diphone
+// for each pair of portug.dfn there.
 #include <chrono>
 #include <cstdlib>
 #include <cstdio>
@@ -21,6 +25,7 @@
 
 #include "synth/voice_defaults.h"
 #include "platform/shared/codepage.h"
+#include "tools/voice/diphone_voice_kit.h"
 #include "tools/voice/espeak_session.h"
 #include "tools/voice/recordings.h"
 #include "tools/voice/say.h"
@@ -41,6 +46,7 @@ struct Options {
   std::string say;
   std::string wav;
   std::string coverage;
+  std::string ttsData;
   int speed = 3;
 };
 
@@ -52,6 +58,7 @@ bool parseOptions(int argc, char** argv, Options* options) {
     else if (flag == "--say") options->say = argv[i + 1];
     else if (flag == "--wav") options->wav = argv[i + 1];
     else if (flag == "--coverage") options->coverage = argv[i + 1];
+    else if (flag == "--tts-data") options->ttsData = argv[i + 1];
     else if (flag == "--speed") options->speed = std::atoi(argv[i + 1]);
     else return false;
   }
@@ -103,12 +110,22 @@ int main(int argc, char** argv) {
   if (!parseOptions(argc, argv, &options)) {
     std::fprintf(stderr, "usage: talonix-voice --out DIR [--data DIR]\n"
                          "       talonix-voice --out DIR --say TEXT --wav FILE [--speed 1..5]\n"
-                         "       talonix-voice --out DIR --coverage WORDLIST [--speed 1..5]\n");
+                         "       talonix-voice --out DIR --coverage WORDLIST [--speed 1..5]\n"
+                         "       talonix-voice --out DIR --tts-data DIR\n");
     return 2;
   }
   if (!options.say.empty()) return say(options);
   if (!options.coverage.empty()) {
     return reportCoverage(options.out, options.speed, options.coverage) ? 0 : 1;
+  }
+  if (!options.ttsData.empty()) {
+    if (!startEspeak()) {
+      std::fprintf(stderr, "talonix-voice: espeak-ng or its pt-br voice is missing\n");
+      return 1;
+    }
+    const fs::path dfn = fs::path(options.ttsData) / "portug.dfn";
+    const fs::path voz = fs::path(options.out) / "vireatts" / "br4.voz";
+    return writeEngineVoice(dfn.string(), voz.string()) ? 0 : 1;
   }
   const auto started = std::chrono::steady_clock::now();
   const fs::path root(options.out);
