@@ -58,6 +58,22 @@ double hertzBetween(const Samples& y, double fromMs, double toMs) {
   return ownvoice::measuredHertz(y.data() + from, to - from);
 }
 
+// Steady targets from 0.6 to 2 times the source pitch in long voiced
+// phonemes, measured over their middles: the largest relative error.
+double worstPitchError(const DiphoneVoice& voice, const std::vector<std::string>& voiced) {
+  double worst = 0;
+  for (const std::string& v : voiced) {
+    for (double factor : {0.6, 0.8, 1.0, 1.3, 1.6, 2.0}) {
+      const double target = factor * voice.sourcePitch;
+      const Samples s = renderPhonemeLines(voice, {"_ 50", v + " 400 50 " + std::to_string(target), "_ 50"});
+      const double error = std::abs(hertzBetween(s, 120, 380) / target - 1);
+      worst = std::max(worst, error);
+      EXPECT_LT(error, 0.05) << v << " at " << target << " Hz";
+    }
+  }
+  return worst;
+}
+
 // Sample steps at the joins (phoneme middles) against those elsewhere
 // inside sounding phonemes: {largest at a join, 99.9th percentile inside}.
 std::pair<double, double> joinSteps(const Samples& y, const Lines& lines) {
@@ -151,19 +167,8 @@ TEST_F(OwnSynth, KeepsTimePitchSilenceAndSmoothJoinsOnAKnownVoice) {
     }
   }
 
-  // Pitch: a steady target from 0.6 to 2 times the source, in every voiced
-  // phoneme, measured over the middle of a long one.
-  double worst = 0;
-  for (const char* v : {"a", "i", "o", "m"}) {
-    for (double factor : {0.6, 0.8, 1.0, 1.3, 1.6, 2.0}) {
-      const double target = factor * ownvoice::kSourceHertz;
-      const Samples s = renderPhonemeLines(
-          voice, {"_ 50", std::string(v) + " 400 50 " + std::to_string(target), "_ 50"});
-      const double error = std::abs(hertzBetween(s, 120, 380) / target - 1);
-      worst = std::max(worst, error);
-      EXPECT_LT(error, 0.05) << v << " at " << target << " Hz";
-    }
-  }
+  // Pitch: steady targets in every voiced phoneme.
+  const double worst = worstPitchError(voice, {"a", "i", "o", "m"});
   std::printf("[ figures  ] known voice: worst steady pitch error %.2f %% (0.6x..2x)\n", worst * 100);
 
   // The contour: straight from one target to the next across phonemes,
@@ -279,14 +284,7 @@ TEST_F(OwnSynth, RealVoiceKeepsTimePitchAndJoins) {
               lines.size(), y.size() / 16000.0, atJoin, inside);
   EXPECT_LE(atJoin, inside);
 
-  double worst = 0;
-  for (double factor : {0.6, 0.8, 1.0, 1.3, 1.6, 2.0}) {
-    const double target = factor * voice.sourcePitch;
-    const Samples s = renderPhonemeLines(voice, {"_ 50", "a 400 50 " + std::to_string(target), "_ 50"});
-    const double error = std::abs(hertzBetween(s, 120, 380) / target - 1);
-    worst = std::max(worst, error);
-    EXPECT_LT(error, 0.05) << target << " Hz";
-  }
+  const double worst = worstPitchError(voice, {"a", "e", "i", "o", "u", "m"});
   std::printf("[ figures  ] br4: source %.1f Hz, worst steady pitch error %.2f %%\n",
               voice.sourcePitch, worst * 100);
 }
