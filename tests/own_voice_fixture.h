@@ -108,25 +108,38 @@ inline DiphoneVoice syntheticVoice(const std::vector<std::string>& without = {})
 }
 
 // The pitch of a stretch by normalised autocorrelation: the shortest lag
-// whose correlation comes within 10 % of the best, refined on a parabola.
-inline double measuredHertz(const int16_t* x, size_t n, double rate = 16000) {
+// at a peak whose correlation comes within 0.03 of the best, refined on a
+// parabola. (A looser margin takes a strong second harmonic, as in "u",
+// for the pitch.) The sound is first smoothed below about 2 kHz, as pitch
+// trackers do, so that a period between two whole lags is not missed for
+// one twice as long that happens to fall on a whole lag.
+inline double measuredHertz(const int16_t* raw, size_t n, double rate = 16000) {
   const int minLag = static_cast<int>(rate / 1000), maxLag = static_cast<int>(rate / 50);
-  if (n <= static_cast<size_t>(2 * maxLag)) return 0;
+  if (n <= static_cast<size_t>(2 * maxLag) + 16) return 0;
+  std::vector<double> x(raw, raw + n);
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t i = 0; i + 8 <= n; ++i) {
+      double sum = 0;
+      for (size_t k = 0; k < 8; ++k) sum += x[i + k];
+      x[i] = sum / 8;
+    }
+  }
+  n -= 16;
   const size_t span = n - static_cast<size_t>(maxLag) - 2;
   std::vector<double> r(static_cast<size_t>(maxLag) + 2, 0.0);
   double best = 0;
   for (int lag = minLag; lag <= maxLag + 1; ++lag) {
     double xy = 0, xx = 0, yy = 0;
     for (size_t i = 0; i < span; ++i) {
-      xy += static_cast<double>(x[i]) * x[i + lag];
-      xx += static_cast<double>(x[i]) * x[i];
-      yy += static_cast<double>(x[i + lag]) * x[i + lag];
+      xy += x[i] * x[i + lag];
+      xx += x[i] * x[i];
+      yy += x[i + lag] * x[i + lag];
     }
     r[lag] = xx > 0 && yy > 0 ? xy / std::sqrt(xx * yy) : 0;
     best = std::max(best, r[lag]);
   }
   for (int lag = minLag + 1; lag <= maxLag; ++lag) {
-    if (r[lag] >= 0.9 * best && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1]) {
+    if (r[lag] >= best - 0.03 && r[lag] >= r[lag - 1] && r[lag] >= r[lag + 1]) {
       const double a = r[lag - 1], b = r[lag], c = r[lag + 1];
       const double denominator = a - 2 * b + c;
       const double shift = denominator != 0 ? 0.5 * (a - c) / denominator : 0;

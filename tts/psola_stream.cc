@@ -17,8 +17,21 @@ constexpr double kLongestFadeIn = 80;
 
 int64_t nearest(double x) { return static_cast<int64_t>(std::llround(x)); }
 
-double hann(int64_t j, int64_t half) {
-  return 0.5 * (1 + std::cos(kPi * static_cast<double>(j) / static_cast<double>(half)));
+// The window's weight `t` samples from its centre, on a side `half` long.
+double hann(double t, double half) {
+  return half > 0 ? 0.5 * (1 + std::cos(kPi * t / half)) : 1.0;
+}
+
+// The diphone's sound between its samples (Catmull-Rom), so grains sit at
+// their exact place and a period that is not a whole number of samples
+// does not jitter; indices stay inside the diphone.
+double sourceAt(const int16_t* x, int64_t n, double at) {
+  const double whole = std::floor(at);
+  const double f = at - whole;
+  const int64_t i = static_cast<int64_t>(whole);
+  const auto s = [&](int64_t k) -> double { return x[std::clamp<int64_t>(k, 0, n - 1)]; };
+  const double p0 = s(i - 1), p1 = s(i), p2 = s(i + 1), p3 = s(i + 2);
+  return p1 + 0.5 * f * (p2 - p0 + f * (2 * p0 - 5 * p1 + 4 * p2 - p3 + f * (3 * (p1 - p2) + p3 - p0)));
 }
 
 }  // namespace
@@ -102,7 +115,8 @@ void PsolaStream::clear() {
   base_ = 0;
   ms_ = 0;
   mark_ = 0;
-  lastCentre_ = settled_ = 0;
+  lastCentre_ = 0;
+  settled_ = 0;
   out_.clear();
   outBase_ = readPos_ = 0;
 }
@@ -114,8 +128,8 @@ void PsolaStream::startUtterance() {
   open_ = true;
   closed_ = false;
   append(silenceSymbol_, true, true, 0);
-  lastCentre_ = base_;
-  mark_ = static_cast<double>(base_) + std::min(sourcePeriod_ / 2, kLongestFadeIn);
+  lastCentre_ = static_cast<double>(base_);
+  mark_ = lastCentre_ + std::min(sourcePeriod_ / 2, kLongestFadeIn);
   settled_ = std::max(settled_, base_);
 }
 
@@ -134,21 +148,21 @@ PsolaStream::Phone& PsolaStream::append(int symbol, bool silent, bool edge, doub
 
 void PsolaStream::render() {
   for (;;) {
-    const int64_t centre = nearest(mark_);
     Grain grain;
     int64_t silentUntil = -1;
-    if (!locate(centre, &grain, &silentUntil)) break;
+    if (!locate(mark_, &grain, &silentUntil)) break;
     if (silentUntil >= 0) {
       // Nothing sounds inside a pause; the next grain fades in after it.
-      lastCentre_ = silentUntil;
+      lastCentre_ = static_cast<double>(silentUntil);
       settled_ = std::max(settled_, silentUntil);
-      mark_ = static_cast<double>(silentUntil) + std::min(sourcePeriod_ / 2, kLongestFadeIn);
+      mark_ = lastCentre_ + std::min(sourcePeriod_ / 2, kLongestFadeIn);
       continue;
     }
     const double spacing = placeGrain(grain);
     if (spacing <= 0) break;
-    lastCentre_ = centre;
-    settled_ = std::max(settled_, centre);
+    // Later grains reach back no further than this one's centre.
+    lastCentre_ = mark_;
+    settled_ = std::max(settled_, static_cast<int64_t>(std::floor(mark_)));
     mark_ += spacing;
   }
   // Keep the phoneme before the next mark's: its diphone may be needed.
@@ -156,7 +170,8 @@ void PsolaStream::render() {
   pitch_.dropBefore(static_cast<double>(settled_));
 }
 
-bool PsolaStream::locate(int64_t centre, Grain* grain, int64_t* silentUntil) const {
+bool PsolaStream::locate(double at, Grain* grain, int64_t* silentUntil) const {
+  const int64_t centre = static_cast<int64_t>(std::floor(at));
   const auto after = std::upper_bound(
       phones_.begin(), phones_.end(), centre,
       [](int64_t c, const Phone& p) { return c < p.start; });
@@ -168,7 +183,7 @@ bool PsolaStream::locate(int64_t centre, Grain* grain, int64_t* silentUntil) con
     *silentUntil = here.end;
     return true;
   }
-  grain->centre = centre;
+  grain->centre = at;
   if (centre < here.mid && j == 0) {
     grain->lo = here.start;
     grain->hi = here.end;
@@ -182,7 +197,7 @@ bool PsolaStream::locate(int64_t centre, Grain* grain, int64_t* silentUntil) con
   grain->hi = right.silent ? right.start : right.end;
   grain->diphone = right.in;
   if (const Diphone* d = right.in) {
-    const double c = static_cast<double>(centre);
+    const double c = at;
     if (centre < right.start) {
       grain->source = d->boundary * (c - left.mid) / static_cast<double>(right.start - left.mid);
     } else {
@@ -198,7 +213,7 @@ double PsolaStream::placeGrain(const Grain& grain) {
   if (d == nullptr) return sourcePeriod_;  // a pair the voice lacks: silence
   const int64_t n = d->sampleCount;
   const PitchMark* marks = voice_.marksOf(*d);
-  int64_t m = std::clamp<int64_t>(nearest(grain.source), 0, n - 1);
+  double m = std::clamp(std::round(grain.source), 0.0, static_cast<double>(n - 1));
   bool voiced = false;
   double before = sourcePeriod_, after = sourcePeriod_;
   if (d->markCount > 0) {
@@ -209,34 +224,50 @@ double PsolaStream::placeGrain(const Grain& grain) {
     if (k == end || (k != marks && grain.source - (k - 1)->position < k->position - grain.source)) {
       --k;
     }
-    m = std::min<int64_t>(k->position, n - 1);
+    // The periods on either side of a mark (the outer marks take their
+    // one neighbour's).
+    const auto periods = [&](const PitchMark* at, double* b, double* a) {
+      if (at + 1 != end) *a = (at + 1)->position - at->position;
+      *b = at != marks ? at->position - (at - 1)->position : *a;
+      if (at + 1 == end) *a = *b;
+    };
+    periods(k, &before, &after);
+    // A mark too near the diphone's ends would give a grain cut short,
+    // and a gap in the sound: the nearest one with room is taken.
+    while (k != marks && k->position + after > static_cast<double>(n - 1)) {
+      periods(--k, &before, &after);
+    }
+    while (k + 1 != end && k->position < before) periods(++k, &before, &after);
+    m = std::min<double>(k->position, static_cast<double>(n - 1));
     voiced = k->voiced;
-    if (k + 1 != end) after = (k + 1)->position - k->position;
-    before = k != marks ? k->position - (k - 1)->position : after;
-    if (k + 1 == end) after = before;
   }
+  const double c = grain.centre;
   double spacing;
   if (voiced) {
-    if (!pitch_.settledAt(static_cast<double>(grain.centre), closed_)) return 0;
-    const double hz = pitch_.at(static_cast<double>(grain.centre), voice_.sourcePitch);
+    if (!pitch_.settledAt(c, closed_)) return 0;
+    const double hz = pitch_.at(c, voice_.sourcePitch);
     spacing = voice_.sampleRate / std::clamp(hz, kLowestHertz, kHighestHertz);
   } else {
     spacing = std::clamp(after, kNarrowestSpacing, kWidestSpacing);
   }
-  const int64_t c = grain.centre;
-  const int64_t next = nearest(mark_ + spacing);
   // Each half of the window is as long as the source period on its side,
   // but no longer than the distance to the neighbouring output mark (so
   // neighbours cross-fade), the output the diphone owns, or the diphone.
-  const int64_t left = std::max<int64_t>(
-      1, std::min<int64_t>({nearest(before), c - lastCentre_, c - grain.lo + 1, m + 1}));
-  const int64_t right = std::max<int64_t>(
-      1, std::min<int64_t>({nearest(after), next - c, grain.hi - c, n - m}));
-  growTo(c + right);
-  const int16_t* x = voice_.samplesOf(*d) + m;
-  float* y = out_.data() + (c - outBase_);
-  for (int64_t j = 1 - left; j < 0; ++j) y[j] += static_cast<float>(hann(j, left) * x[j]);
-  for (int64_t j = 0; j < right; ++j) y[j] += static_cast<float>(hann(j, right) * x[j]);
+  const double left =
+      std::max(0.0, std::min({before, c - lastCentre_, c - static_cast<double>(grain.lo) + 1, m}));
+  const double right = std::max(0.0, std::min({after, spacing, static_cast<double>(grain.hi) - c,
+                                               static_cast<double>(n - 1) - m}));
+  const int64_t first = static_cast<int64_t>(std::floor(c - left)) + 1;
+  const int64_t last = static_cast<int64_t>(std::ceil(c + right)) - 1;
+  if (last < first) return spacing;
+  growTo(last + 1);
+  const int16_t* x = voice_.samplesOf(*d);
+  float* y = out_.data() + (first - outBase_);
+  for (int64_t i = first; i <= last; ++i, ++y) {
+    const double t = static_cast<double>(i) - c;
+    const double w = t < 0 ? hann(t, left) : hann(t, right);
+    *y += static_cast<float>(w * sourceAt(x, n, m + t));
+  }
   return spacing;
 }
 

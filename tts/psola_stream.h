@@ -52,7 +52,7 @@ class PsolaStream {
     const Diphone* in = nullptr;  // the previous phoneme's diphone to this
   };
   struct Grain {
-    int64_t centre = 0;
+    double centre = 0;  // between samples: periods are rarely whole
     int64_t lo = 0, hi = 0;  // the output it may touch: [lo, hi)
     const Diphone* diphone = nullptr;
     double source = 0;  // where the centre falls in the diphone
@@ -63,7 +63,7 @@ class PsolaStream {
   void render();
   // The grain for the mark at `centre`: false when it needs a phoneme
   // not yet known. `silentUntil` gets the end of a silence it lies in.
-  bool locate(int64_t centre, Grain* grain, int64_t* silentUntil) const;
+  bool locate(double centre, Grain* grain, int64_t* silentUntil) const;
   // Overlap-adds one grain; gives the spacing to the next mark, or 0 when
   // the pitch there is not yet known.
   double placeGrain(const Grain& grain);
@@ -81,7 +81,7 @@ class PsolaStream {
   double ms_ = 0;     // its length so far
 
   double mark_ = 0;         // the next output mark
-  int64_t lastCentre_ = 0;  // the last grain's centre
+  double lastCentre_ = 0;   // the last grain's centre
   int64_t settled_ = 0;     // samples before it are final
 
   std::vector<float> out_;
