@@ -376,4 +376,43 @@ TEST_F(TtsEngineSpeak, TheProgramSpeaksThroughTheEngineWhenTheSettingsChooseIt) 
   EXPECT_EQ(log.back(), "unload");
 }
 
+#ifdef TALONIX_OWN_VOICE_FILE
+// Without MBROLA the engine's own synthesizer speaks with the kit's voice:
+// the whole pipeline, text to the player, each phoneme its length.
+TEST_F(TtsEngineSpeak, WithoutMbrolaItsOwnSynthesizerSpeaksWithTheKitsVoice) {
+  platform_->setMbrola(nullptr);
+  fs::copy_file(TALONIX_OWN_VOICE_FILE, workDir() / "share" / "tarvek" / "vireatts" / "br4.voz");
+  familySettings({"[TRADUTOR]", "SAPI=S", "[SERVFALA]", "TIPOSAPI=3", "VELOCIDADE=-3"});
+  initSpeech(3, "");
+  ASSERT_TRUE(speechState().engineActive);
+  EXPECT_EQ(engineSynth(), EngineSynth::kOwn);
+
+  const std::string text = "Cheque n\xBA 123, de R$ 45,60, para Jo\xE3o.";
+  long ms = 0;
+  size_t lines = 0;
+  for (const std::string& line : enginePhonemeLines(text)) {
+    if (line.empty() || line[0] == ';') continue;
+    ms += std::atol(line.substr(line.find(' ')).c_str());
+    ++lines;
+  }
+  const size_t from = platform_->waveCaptures().size();
+  speakText(text);
+  waitSpeech();
+  size_t bytes = 0, loud = 0;
+  const auto& waves = platform_->waveCaptures();
+  for (size_t i = from; i < waves.size(); ++i) {
+    bytes += waves[i].playedBytes;
+    for (size_t b = 0; b + 1 < waves[i].data.size(); b += 2) {
+      const int16_t v = static_cast<int16_t>(waves[i].data[b] | (waves[i].data[b + 1] << 8));
+      loud += v > 2000 || v < -2000;
+    }
+  }
+  // Within 1 ms (16 samples) a line of the sum of the lines' lengths.
+  EXPECT_NEAR(static_cast<double>(bytes) / 2, ms * 16.0, 16.0 * static_cast<double>(lines));
+  EXPECT_GT(loud, bytes / 20);  // it is speech, not silence
+  endSpeech();
+  EXPECT_EQ(engineSynth(), EngineSynth::kNone);
+}
+#endif
+
 }  // namespace

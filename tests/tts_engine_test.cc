@@ -215,6 +215,17 @@ TEST(TtsTool, NormalisesAndTranscribesFromTheCommandLine) {
   std::tie(code, out) = run(tool + "--voice /nowhere.voz --wav " + wav + " oi");
   EXPECT_EQ(code, 1);
   EXPECT_NE(out.find("cannot open the voice"), std::string::npos) << out;
+#ifdef TALONIX_OWN_VOICE_FILE
+  std::tie(code, out) = run(tool + "--voice " TALONIX_OWN_VOICE_FILE " --wav " + wav + " 'Saldo.'");
+  EXPECT_EQ(code, 0) << out;
+  std::ifstream in(wav, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_GT(bytes.size(), 44u + 8000u);  // at least a quarter second
+  EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+  EXPECT_EQ(static_cast<uint8_t>(bytes[40]) | static_cast<uint8_t>(bytes[41]) << 8 |
+                static_cast<uint8_t>(bytes[42]) << 16 | static_cast<uint8_t>(bytes[43]) << 24,
+            static_cast<int>(bytes.size() - 44));
+#endif
   std::tie(code, out) = run(std::string(TALONIX_TTS_PATH) + " --data /nowhere oi");
   EXPECT_EQ(code, 1);
   EXPECT_NE(out.find("Erro na base de dados de portugu\xC3\xAAs"), std::string::npos) << out;
