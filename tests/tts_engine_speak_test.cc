@@ -271,6 +271,17 @@ TEST_F(TtsEngineSpeak, RefusedLinesFailedReadsAndAKeyLeaveTheRestGoingOrStopped)
             }), 300);
   sound_.acceptPieces = 1u << 30;
 
+  // A text of more than 10 000 lines goes through whole.
+  std::string huge;
+  for (int i = 0; i < 1200; ++i) huge += "Cheque emitido hoje. ";
+  const size_t hugeLines = enginePhonemeLines(huge).size();
+  EXPECT_GT(hugeLines, 10000u);
+  mbrola_.samplesPerMs = 1;
+  EXPECT_TRUE(engineSpeak(huge));
+  log = calls();
+  EXPECT_EQ(log.back(), "flush");
+  EXPECT_GT(log.size(), hugeLines * 3 / 4);
+
   engineStop();
   EXPECT_EQ(sound_.stops, 1);
   engineEnd();
@@ -410,6 +421,21 @@ TEST_F(TtsEngineSpeak, WithoutMbrolaItsOwnSynthesizerSpeaksWithTheKitsVoice) {
   // Within 1 ms (16 samples) a line of the sum of the lines' lengths.
   EXPECT_NEAR(static_cast<double>(bytes) / 2, ms * 16.0, 16.0 * static_cast<double>(lines));
   EXPECT_GT(loud, bytes / 20);  // it is speech, not silence
+
+  // A definitions file naming pairs the voice lacks: the engine no longer
+  // bridges them, and the synthesizer sounds them as silence and goes on.
+  endSpeech();
+  const fs::path dfn = workDir() / "share" / "tarvek" / "vireatts" / "portug.dfn";
+  std::ofstream(dfn, std::ios::binary | std::ios::app) << "t-S\r\nt-s\r\nd-Z\r\nr-r\r\n";
+  initSpeech(3, "");
+  ASSERT_TRUE(speechState().engineActive);
+  const std::vector<std::string> tchau = enginePhonemeLines("Tchau, tsunami.");
+  EXPECT_NE(std::find(tchau.begin(), tchau.end(), "S 100"), tchau.end());
+  EXPECT_EQ(std::find(tchau.begin(), tchau.end(), "_ 50"), tchau.end());
+  const size_t before = platform_->waveCaptures().size();
+  EXPECT_TRUE(engineSpeak("Tchau, tsunami."));
+  waitSpeech();
+  EXPECT_GT(platform_->waveCaptures().size(), before);
   endSpeech();
   EXPECT_EQ(engineSynth(), EngineSynth::kNone);
 }
