@@ -4,6 +4,7 @@
 // the engine drives them, and on the real br4 voice when the build made it.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 
 #include "platform/headless/headless_platform.h"
 #include "tests/own_voice_fixture.h"
+#include "tts/engine.h"
 #include "tts/engine_text.h"
 #include "tts/own_synth.h"
 #include "tts/own_synth_render.h"
@@ -123,5 +125,53 @@ void BM_OwnSynthRenderRealVoice(benchmark::State& state) {
   plat::headless::uninstall();
 }
 BENCHMARK(BM_OwnSynthRenderRealVoice)->Unit(benchmark::kMillisecond);
+
+// What the user waits for: from a prompt handed to the engine to its first
+// piece of sound reaching the player ("first_ms"), and the whole
+// engineSpeak of the prompt, over br4.voz with the shipped data.
+class TimedSound : public EngineSound {
+ public:
+  std::chrono::steady_clock::time_point first;
+  bool played = false;
+  bool play(const uint8_t*) override {
+    if (!played) first = std::chrono::steady_clock::now();
+    played = true;
+    return true;
+  }
+  void stop() override {}
+  bool isPlaying() override { return false; }
+  void holdOptions() override {}
+  void restoreOptions() override {}
+};
+
+void BM_EngineSpeakFirstSound(benchmark::State& state) {
+  const std::string path = ownvoice::realVoicePath();
+  plat::headless::HeadlessConfig config;
+  config.workDir = fs::temp_directory_path();
+  config.configDir = config.workDir;
+  plat::headless::HeadlessPlatform platform(config);
+  platform.install();
+  const std::string data = std::string(TALONIX_SOURCE_DIR) + "/data/tts/portug.";
+  TimedSound sound;
+  if (path.empty() ||
+      !engineStart("br4", {data + "nrl", data + "exc", data + "dfn", data + "pro", data + "abr"},
+                   path, sound)) {
+    state.SkipWithError("no br4.voz in this build");
+  } else {
+    double firstMs = 0;
+    for (auto _ : state) {
+      sound.played = false;
+      const auto start = std::chrono::steady_clock::now();
+      engineSpeak("Sua op\xE7\xE3o: ");
+      firstMs += std::chrono::duration<double, std::milli>(sound.first - start).count();
+    }
+    state.counters["first_ms"] = firstMs / static_cast<double>(state.iterations());
+  }
+  engineEnd();
+  resetEngine();
+  resetEngineText();
+  plat::headless::uninstall();
+}
+BENCHMARK(BM_EngineSpeakFirstSound)->Unit(benchmark::kMillisecond);
 
 }  // namespace
