@@ -184,7 +184,7 @@ int markShift(const DiphoneVoice& v, const Diphone& a, const Diphone& b, double 
     double xy = 0, xx = 0, yy = 0;
     for (long k = -t; k < t; ++k) {
       const long p = ma + k, q = mb + k + lag;
-      if (p < 0 || q < 0 || p >= long{a.sampleCount} || q >= long{b.sampleCount}) continue;
+      if (p < 0 || q < 0 || p >= static_cast<long>(a.sampleCount) || q >= static_cast<long>(b.sampleCount)) continue;
       const double x = v.samplesOf(a)[p], y = v.samplesOf(b)[q];
       xy += x * y, xx += x * x, yy += y * y;
     }
