@@ -140,13 +140,13 @@ class TtsEngineSpeak : public speechtest::SpeechFixture {
   void SetUp() override {
     SpeechFixture::SetUp();
     platform_->setMbrola(&mbrola_);
-    // Where the program looks for them: the kit beside bin/.
     const fs::path kit = workDir() / "share" / "tarvek" / "vireatts";
     fs::create_directories(kit);
     for (const char* ext : {"nrl", "exc", "abr", "pro", "dfn"}) {
       fs::copy_file(fs::path(TALONIX_SOURCE_DIR) / "data" / "tts" / (std::string("portug.") + ext),
                     kit / (std::string("portug.") + ext));
     }
+    kit_ = kit.string();
     const std::string stem = (kit / "portug.").string();
     files_ = {stem + "nrl", stem + "exc", stem + "dfn", stem + "pro", stem + "abr"};
   }
@@ -167,6 +167,7 @@ class TtsEngineSpeak : public speechtest::SpeechFixture {
   ScriptedMbrola mbrola_;
   PieceSound sound_;
   EngineFiles files_;
+  std::string kit_;  // the folder of the data files
   size_t seen_ = 0;
 };
 
@@ -332,7 +333,7 @@ TEST_F(TtsEngineSpeak, EachStartFailureLeavesTheDiphonePath) {
 
 TEST_F(TtsEngineSpeak, TheProgramSpeaksThroughTheEngineWhenTheSettingsChooseIt) {
   familySettings({"[TRADUTOR]", "SAPI=S", "[SERVFALA]", "TIPOSAPI=3", "VELOCIDADE=3", "TOM=0",
-                  "[SINTETIZADOR]", "CORTAFALA3=S", "RAPIDINHO3=S"});
+                  "[SINTETIZADOR]", "CORTAFALA3=S", "RAPIDINHO3=S", "[VIREATTS]", "DIR=" + kit_});
   initSpeech(3, "");
   ASSERT_TRUE(speechState().engineActive);
   EXPECT_EQ(engineSynth(), EngineSynth::kPlatformMbrola);
@@ -392,8 +393,9 @@ TEST_F(TtsEngineSpeak, TheProgramSpeaksThroughTheEngineWhenTheSettingsChooseIt) 
 // the whole pipeline, text to the player, each phoneme its length.
 TEST_F(TtsEngineSpeak, WithoutMbrolaItsOwnSynthesizerSpeaksWithTheKitsVoice) {
   platform_->setMbrola(nullptr);
-  fs::copy_file(TALONIX_OWN_VOICE_FILE, workDir() / "share" / "tarvek" / "vireatts" / "br4.voz");
-  familySettings({"[TRADUTOR]", "SAPI=S", "[SERVFALA]", "TIPOSAPI=3", "VELOCIDADE=-3"});
+  fs::copy_file(TALONIX_OWN_VOICE_FILE, fs::path(kit_) / "br4.voz");
+  familySettings({"[TRADUTOR]", "SAPI=S", "[SERVFALA]", "TIPOSAPI=3", "VELOCIDADE=-3",
+                  "[VIREATTS]", "DIR=" + kit_});
   initSpeech(3, "");
   ASSERT_TRUE(speechState().engineActive);
   EXPECT_EQ(engineSynth(), EngineSynth::kOwn);
@@ -425,7 +427,7 @@ TEST_F(TtsEngineSpeak, WithoutMbrolaItsOwnSynthesizerSpeaksWithTheKitsVoice) {
   // A definitions file naming pairs the voice lacks: the engine no longer
   // bridges them, and the synthesizer sounds them as silence and goes on.
   endSpeech();
-  const fs::path dfn = workDir() / "share" / "tarvek" / "vireatts" / "portug.dfn";
+  const fs::path dfn = fs::path(kit_) / "portug.dfn";
   std::ofstream(dfn, std::ios::binary | std::ios::app) << "t-S\r\nt-s\r\nd-Z\r\nr-r\r\n";
   initSpeech(3, "");
   ASSERT_TRUE(speechState().engineActive);
