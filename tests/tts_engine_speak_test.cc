@@ -206,6 +206,9 @@ TEST_F(TtsEngineSpeak, LinesGoInAndSamplesComeOutInPiecesBehindTheirHeader) {
   const long before = mbrola_.made();
   EXPECT_TRUE(engineSpeak("Saldo final."));
   const std::vector<int16_t> big = sound_.samples();
+  // Every piece but the last is full: none mid-text short, to be padded.
+  for (size_t i = 0; i + 1 < sound_.pieces.size(); ++i)
+    EXPECT_EQ(sound_.pieces[i].size(), 44u + 16000u) << i;
   ASSERT_EQ(big.size(), static_cast<size_t>(mbrola_.made() - before));
   for (size_t i = 0; i < big.size(); ++i)
     ASSERT_EQ(big[i], static_cast<int16_t>(before + 1 + static_cast<long>(i)));

@@ -14,6 +14,7 @@
 // br4.voz in the data folder.
 // Input may be UTF-8 or Windows-1252; output is UTF-8 unless the locale
 // names another character set, in which case it is Windows-1252.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -126,6 +127,11 @@ int writeWav(const Options& o, const std::string& data, const std::vector<std::s
   synth.flush();
   drain();
   synth.close();
+  // A WAV file counts its bytes in 32 bits.
+  if (samples.size() > (UINT32_MAX - 36) / 2) {
+    std::cerr << "talonix-tts: the sound is too long for one WAV file\n";
+    return 1;
+  }
   uint8_t header[kWaveHeaderBytes];
   writeEngineWaveHeader(header, static_cast<uint32_t>(samples.size() * 2));
   std::FILE* f = std::fopen(o.wav.c_str(), "wb");

@@ -50,23 +50,27 @@ void handOver() {
   engine.playBytes = 0;
 }
 
-// Appends read samples, handing the buffer over whenever they would fill
-// it: a read can bring twice what the buffer holds, so it goes in pieces.
+// Appends read samples, handing the buffer over each time it is full: a
+// read can bring twice what it holds, and filling it first keeps every
+// piece but a text's last whole (a short piece mid-text would be padded,
+// and heard as a gap).
 void append(const uint8_t* bytes, size_t count) {
   while (count > 0) {
-    if (engine.playBytes + count >= kEnginePieceBytes) handOver();
     const size_t take = std::min(count, kEnginePieceBytes - engine.playBytes);
     std::memcpy(engine.playBuffer.data() + kWaveHeaderBytes + engine.playBytes, bytes, take);
     engine.playBytes += take;
     bytes += take;
     count -= take;
+    if (engine.playBytes == kEnginePieceBytes) handOver();
   }
 }
 
-// Reads until the synthesizer has nothing ready; false on a failed read
-// (the synthesizer is then reset).
+// Reads until the synthesizer has nothing ready, or a key has stopped the
+// playback (what is left would not be heard, and a synthesizer that runs
+// beside us could keep us waiting); false on a failed read (the
+// synthesizer is then reset).
 bool drainSamples() {
-  for (;;) {
+  while (!engine.stopped) {
     const int got = engine.synth->read(engine.sampleBuffer.data(),
                                        static_cast<int>(kEngineReadSamples));
     if (got < 0) {
@@ -78,6 +82,7 @@ bool drainSamples() {
     append(reinterpret_cast<const uint8_t*>(engine.sampleBuffer.data()),
            samples * sizeof(int16_t));
   }
+  return true;
 }
 
 void releaseSynth() {

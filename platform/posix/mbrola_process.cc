@@ -237,8 +237,12 @@ bool MbrolaProcess::drain(Child& child) {
       closeFd(child.err);
       break;
     }
-    // Any words on its error output tell of a line it did not take.
-    if (std::any_of(buffer, buffer + n, [](uint8_t c) { return c > ' '; })) {
+    // Without -e, words on its error output after a line tell of a line it
+    // did not take. With -e they are warnings (a diphone it lacks, a line
+    // it skipped) and it goes on: resetting would throw good sound away.
+    // What it says before its first line (a banner) is never a refusal.
+    if (child.written && !child.noError &&
+        std::any_of(buffer, buffer + n, [](uint8_t c) { return c > ' '; })) {
       child.refused = true;
     }
   }
@@ -311,6 +315,7 @@ void MbrolaProcess::reset() {
   if (!fresh) {
     end(current_);
     if (spare_.noError == noError_ && alive(spare_)) {
+      drain(spare_);  // its banner, if any, read while nothing is written
       current_ = std::move(spare_);
       spare_ = Child{};
     } else {

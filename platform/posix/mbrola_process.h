@@ -18,9 +18,11 @@
 //
 // Errors (lastError() non-zero, read() negative): the child died or could
 // not be started, a write failed, or nothing moved for stallMs while we
-// waited on it. lastError() also reports an error line the child printed
-// on stderr; the child prints it while it works, so it is seen at the first
-// lastError() after it arrived. reset() clears every error.
+// waited on it. Without the no-error option (-e), lastError() also
+// reports any text the child printed on stderr after its first line; the
+// child prints it while it works, so it is seen at the first lastError()
+// after it arrived. With -e such text is a warning and is not reported,
+// and a banner before the first line never is. reset() clears every error.
 //
 // No signal reaches the program from a child's ended input (its input is a
 // socket written without SIGPIPE), and every child is reaped: at the end of
@@ -85,7 +87,7 @@ class MbrolaProcess : public plat::Mbrola {
     bool flushed = false;
     bool outEnded = false;
     bool failed = false;
-    bool refused = false;  // it printed an error line
+    bool refused = false;  // it complained on stderr after a line (no -e)
     std::vector<uint8_t> bytes;  // samples read, not yet handed out
     size_t head = 0;             // the first byte not handed out
   };

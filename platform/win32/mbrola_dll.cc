@@ -29,10 +29,9 @@ Fn entry(FARPROC address) {
 plat::MbrolaLoad MbrolaDll::load(std::string_view) {
   if (module_) return plat::MbrolaLoad::kLoaded;
   HMODULE module = LoadLibraryA("mbrola.dll");
-  if (!module) {
-    return GetLastError() == ERROR_BAD_EXE_FORMAT ? plat::MbrolaLoad::kIncomplete
-                                                  : plat::MbrolaLoad::kAbsent;
-  }
+  // Not there, or not loadable into this program (a 32-bit library in
+  // the 64-bit program): either way the engine's own synthesizer speaks.
+  if (!module) return plat::MbrolaLoad::kAbsent;
   std::array<FARPROC, kEntryPoints.size()> found{};
   for (size_t i = 0; i < kEntryPoints.size(); ++i) {
     found[i] = GetProcAddress(module, kEntryPoints[i]);

@@ -26,7 +26,8 @@ class MbrolaDll : public plat::Mbrola {
 
   // The database path plays no part: the library is found by its name.
   // A library that is there but cannot be loaded into this program (one
-  // built for 32-bit Windows, say) is kIncomplete, not kAbsent.
+  // built for 32-bit Windows, say) counts as absent: the user's MBROLA
+  // cannot serve, and the engine's own synthesizer speaks instead.
   plat::MbrolaLoad load(std::string_view databasePath) override;
   void unload() override;
 

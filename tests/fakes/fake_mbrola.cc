@@ -7,7 +7,9 @@
 // error on stderr; a line naming DIE kills the program at once, one naming
 // HANG leaves it waiting for nothing, reading no more; a database
 // path containing "missing" makes it fail at start with status 1. Each
-// start is appended to the file named by TALONIX_FAKE_MBROLA_LOG.
+// start is appended to the file named by TALONIX_FAKE_MBROLA_LOG. With
+// TALONIX_FAKE_MBROLA_GREET set it first prints a banner on stderr, as a
+// program may before it reads anything.
 #include <signal.h>
 #include <unistd.h>
 
@@ -58,6 +60,10 @@ int main(int argc, char** argv) {
   if (std::strstr(argv[arg], "missing")) {
     std::fprintf(stderr, "Fatal error: cannot open database %s\n", argv[arg]);
     return 1;
+  }
+  if (std::getenv("TALONIX_FAKE_MBROLA_GREET")) {
+    std::fprintf(stderr, "fake_mbrola 1.0, ready\n");
+    std::fflush(stderr);
   }
   fake_mbrola::LineEffect held;
   auto take = [&held](const std::string& line) {

@@ -73,14 +73,15 @@ TEST_F(MbrolaDllTest, TakesOnlyAWholeLibrary) {
   EXPECT_EQ(calls(), (std::vector<std::string>{"attach", "detach"}));
 
   // A file of that name that is no library for this program (a 32-bit
-  // build, say) is there but unusable.
+  // build, say) cannot serve: it counts as absent, so the engine's own
+  // synthesizer speaks.
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   const std::string folder = std::string(temp) + "talonix-mbrola-not-a-library";
   CreateDirectoryA(folder.c_str(), nullptr);
   std::ofstream(folder + "\\mbrola.dll") << "not a library";
   SetDllDirectoryA(folder.c_str());
-  EXPECT_EQ(m.load("br4"), plat::MbrolaLoad::kIncomplete);
+  EXPECT_EQ(m.load("br4"), plat::MbrolaLoad::kAbsent);
   DeleteFileA((folder + "\\mbrola.dll").c_str());
   RemoveDirectoryA(folder.c_str());
 }
