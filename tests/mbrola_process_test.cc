@@ -109,7 +109,9 @@ class MbrolaProcessTest : public ::testing::Test {
 };
 
 TEST_F(MbrolaProcessTest, FindsProgramAndVoiceOrFailsCleanly) {
-  MbrolaProcess m;
+  // A long start watch: a loaded machine (sanitizers, parallel tests) may
+  // take a while to start the stand-in and see it end.
+  MbrolaProcess m(MbrolaProcess::kStallMs, 5000);
   int16_t buffer[16];
   // Nothing started: every call fails without harm.
   EXPECT_EQ(m.write("a 10\r\n"), -1);

@@ -283,11 +283,11 @@ int MbrolaProcess::init(std::string_view databasePath) {
   // A program that cannot use the voice says so and ends at once; one
   // still running when the watch is over is taken as ready.
   const Clock::time_point since = Clock::now();
-  int left = kStartWatchMs;
+  int left = startWatchMs_;
   while (left > 0 && current_.err >= 0) {
     pollfd fd{current_.err, POLLIN, 0};
     if (poll(&fd, 1, left) > 0) drain(current_);
-    left = kStartWatchMs - msSince(since);
+    left = startWatchMs_ - msSince(since);
   }
   if (current_.err < 0) reap(current_);
   if (current_.failed || current_.pid <= 0) {

@@ -50,7 +50,8 @@ class MbrolaProcess : public plat::Mbrola {
 
   // `stallMs`: how long to wait on a child that does not move (tests
   // shorten it).
-  explicit MbrolaProcess(int stallMs = kStallMs) : stallMs_(stallMs) {}
+  explicit MbrolaProcess(int stallMs = kStallMs, int startWatchMs = kStartWatchMs)
+      : stallMs_(stallMs), startWatchMs_(startWatchMs) {}
   ~MbrolaProcess() override;
   MbrolaProcess(const MbrolaProcess&) = delete;
   MbrolaProcess& operator=(const MbrolaProcess&) = delete;
@@ -59,7 +60,8 @@ class MbrolaProcess : public plat::Mbrola {
   void unload() override;
 
   // Starts the child for the voice; negative when the program or the voice
-  // is not there, or the child ended within kStartWatchMs.
+  // is not there, or the child ended within the start watch
+  // (kStartWatchMs unless the constructor says otherwise).
   int init(std::string_view databasePath) override;
   // 1 (the default) lets the program go on past a diphone the voice lacks;
   // 0 starts the next children without that option.
@@ -106,6 +108,7 @@ class MbrolaProcess : public plat::Mbrola {
   void keepSpare();
 
   int stallMs_;
+  int startWatchMs_;  // how long a new child is watched for an early end
   std::string program_;  // empty until load() found it
   std::string voice_;    // the database path the children are given
   bool noError_ = true;
