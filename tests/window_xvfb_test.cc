@@ -32,6 +32,18 @@ const char kSettings[] =
     "[VIDEO]\r\nFONTE=DejaVu Sans Mono\r\nLARGURALETRA=10\r\nALTURALETRA=20\r\n"
     "CANTOTELA=NAO\r\nAMPLIF=3\r\n";
 
+// The last row that begins with `text` (Windows-1252), else -1.
+int lastRowStarting(const Grid& grid, const std::string& text) {
+  int found = -1;
+  for (int r = 0; r < kRows; ++r) {
+    bool match = true;
+    for (size_t i = 0; i < text.size(); ++i)
+      match = match && grid.cells[r][i].ch == static_cast<uint8_t>(text[i]);
+    if (match) found = r;
+  }
+  return found;
+}
+
 class WindowXvfbTest : public runnertest::RunnerFixture {
  protected:
   void SetUp() override {
@@ -164,8 +176,14 @@ TEST_F(WindowXvfbTest, TheWindowShowsWhatTheRunnerPaintsAndAnswersKeysAndMouse) 
   press({"mousemove", "--window", std::to_string(window_), "400", "250"});
   press({"windowfocus", "--sync", std::to_string(window_)});
 
-  // Idle at the main prompt: the banner, the prompt and their colours.
-  expectShows(runnerShows(""), "the main prompt");
+  // Idle at the main prompt: the banner, the prompt and their colours, and
+  // the caret where the answer goes.
+  const Grid prompt = runnerShows("");
+  expectShows(prompt, "the main prompt");
+  int column = -1, row = -1;
+  EXPECT_TRUE(reader_.read(client()).caret(&column, &row));
+  EXPECT_EQ(column, 11);
+  EXPECT_EQ(row, lastRowStarting(prompt, "Sua op"));
   EXPECT_TRUE(waitFor([&] { return x_.title(window_) == "Talonix Banco do Brasil"; }))
       << x_.title(window_);
 

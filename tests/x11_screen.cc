@@ -266,17 +266,7 @@ bool CellReader::load(const std::string& face, int width, int height) {
   return true;
 }
 
-Cell CellReader::readCell(const Image& client, int x0, int y0) {
-  const int w = atlas_.cellWidth(), h = atlas_.lineHeight();
-  std::vector<Rgb> px;
-  px.reserve(static_cast<size_t>(w) * h);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) px.push_back(client.at(x0 + x, y0 + y));
-  }
-  std::vector<uint8_t> key(reinterpret_cast<uint8_t*>(px.data()),
-                           reinterpret_cast<uint8_t*>(px.data() + px.size()));
-  if (auto it = known_.find(key); it != known_.end()) return it->second;
-
+CellReader::Reading CellReader::decode(const std::vector<Rgb>& px) const {
   // Background: the most common colour.
   std::map<uint32_t, int> counts;
   auto pack = [](Rgb c) { return uint32_t{c.r} << 16 | uint32_t{c.g} << 8 | c.b; };
@@ -286,7 +276,7 @@ Cell CellReader::readCell(const Image& client, int x0, int y0) {
                        [](auto& a, auto& b) { return a.second < b.second; })->first;
   const Rgb bg{static_cast<uint8_t>(bgKey >> 16), static_cast<uint8_t>(bgKey >> 8),
                static_cast<uint8_t>(bgKey)};
-  Cell cell{' ', -1, paletteIndex(bg)};
+  Reading out{{' ', -1, paletteIndex(bg)}, 0};
 
   // Ink: the pixel farthest from the background; coverage is each pixel's
   // way from the background toward it.
@@ -303,45 +293,73 @@ Cell CellReader::readCell(const Image& client, int x0, int y0) {
       ink = c;
     }
   }
-  if (inkNorm > 0) {
-    std::vector<double> cover(px.size());
-    for (size_t i = 0; i < px.size(); ++i) {
-      long dot = 0;
-      for (int k = 0; k < 3; ++k) dot += delta(px[i], k) * delta(ink, k);
-      cover[i] = std::clamp(static_cast<double>(dot) / inkNorm, 0.0, 1.0);
+  if (inkNorm == 0) return out;
+  std::vector<double> cover(px.size());
+  for (size_t i = 0; i < px.size(); ++i) {
+    long dot = 0;
+    for (int k = 0; k < 3; ++k) dot += delta(px[i], k) * delta(ink, k);
+    cover[i] = std::clamp(static_cast<double>(dot) / inkNorm, 0.0, 1.0);
+  }
+  // Nearest mask, the coverage scaled to each mask's own peak (a glyph
+  // with no fully inked pixel shows its ink as a blend).
+  out.residual = 1e300;
+  for (int ch = 0; ch < 256; ++ch) {
+    if (canonical_[ch] != ch || peak_[ch] == 0) continue;
+    const uint8_t* m = atlas_.mask(static_cast<uint8_t>(ch));
+    double d = 0;
+    for (size_t i = 0; i < px.size() && d < out.residual; ++i) {
+      const double e = cover[i] * peak_[ch] - m[i];
+      d += e * e;
     }
-    // Nearest mask, the coverage scaled to each mask's own peak (a glyph
-    // with no fully inked pixel shows its ink as a blend).
-    double best = 1e300;
-    for (int ch = 0; ch < 256; ++ch) {
-      if (canonical_[ch] != ch || peak_[ch] == 0) continue;
-      const uint8_t* m = atlas_.mask(static_cast<uint8_t>(ch));
-      double d = 0;
-      for (size_t i = 0; i < px.size() && d < best; ++i) {
-        const double e = cover[i] * peak_[ch] - m[i];
-        d += e * e;
-      }
-      if (d < best) {
-        best = d;
-        cell.ch = static_cast<uint8_t>(ch);
-      }
-    }
-    // Foreground: what the fully covered pixels show.
-    const uint8_t* m = atlas_.mask(cell.ch);
-    std::map<uint32_t, int> inked;
-    for (size_t i = 0; i < px.size(); ++i) {
-      if (m[i] == 255) ++inked[pack(px[i])];
-    }
-    if (!inked.empty()) {
-      const uint32_t fg =
-          std::max_element(inked.begin(), inked.end(),
-                           [](auto& a, auto& b) { return a.second < b.second; })->first;
-      cell.foreground = paletteIndex({static_cast<uint8_t>(fg >> 16),
-                                      static_cast<uint8_t>(fg >> 8), static_cast<uint8_t>(fg)});
+    if (d < out.residual) {
+      out.residual = d;
+      out.cell.ch = static_cast<uint8_t>(ch);
     }
   }
-  known_.emplace(std::move(key), cell);
-  return cell;
+  // Foreground: what the fully covered pixels show.
+  const uint8_t* m = atlas_.mask(out.cell.ch);
+  std::map<uint32_t, int> inked;
+  for (size_t i = 0; i < px.size(); ++i) {
+    if (m[i] == 255) ++inked[pack(px[i])];
+  }
+  if (!inked.empty()) {
+    const uint32_t fg =
+        std::max_element(inked.begin(), inked.end(),
+                         [](auto& a, auto& b) { return a.second < b.second; })->first;
+    out.cell.foreground = paletteIndex(
+        {static_cast<uint8_t>(fg >> 16), static_cast<uint8_t>(fg >> 8), static_cast<uint8_t>(fg)});
+  }
+  return out;
+}
+
+Cell CellReader::readCell(const Image& client, int x0, int y0) {
+  const int w = atlas_.cellWidth(), h = atlas_.lineHeight();
+  std::vector<Rgb> px;
+  px.reserve(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) px.push_back(client.at(x0 + x, y0 + y));
+  }
+  std::vector<uint8_t> key(reinterpret_cast<uint8_t*>(px.data()),
+                           reinterpret_cast<uint8_t*>(px.data() + px.size()));
+  if (auto it = known_.find(key); it != known_.end()) return it->second;
+  Reading seen = decode(px);
+  if (seen.residual > 0) {
+    // The caret inverts two lines on the baseline: the cell under it is
+    // read with them inverted back, when that fits a glyph better.
+    for (int y = atlas_.ascent(); y < std::min(h, atlas_.ascent() + 2); ++y) {
+      for (int x = 0; x < w; ++x) {
+        Rgb& c = px[static_cast<size_t>(y) * w + x];
+        c = {static_cast<uint8_t>(~c.r), static_cast<uint8_t>(~c.g), static_cast<uint8_t>(~c.b)};
+      }
+    }
+    const Reading under = decode(px);
+    if (under.residual < seen.residual) {
+      seen = under;
+      seen.cell.caret = true;
+    }
+  }
+  known_.emplace(std::move(key), seen.cell);
+  return seen.cell;
 }
 
 Grid CellReader::read(const Image& client) {
@@ -351,6 +369,19 @@ Grid CellReader::read(const Image& client) {
       g.cells[r][c] = readCell(client, c * cellWidth(), r * lineHeight());
   }
   return g;
+}
+
+bool Grid::caret(int* column, int* row) const {
+  for (int r = 0; r < kRows; ++r) {
+    for (int c = 0; c < kColumns; ++c) {
+      if (cells[r][c].caret) {
+        *column = c;
+        *row = r;
+        return true;
+      }
+    }
+  }
+  return false;
 }
 
 namespace {

@@ -5,7 +5,8 @@
 // The grid is read with the same glyph masks the window draws with: each
 // cell's background is its most common colour, its character the mask
 // nearest to the cell's coverage, its foreground the colour of the pixels
-// that mask covers fully. Colours are reported as indices of the console's
+// that mask covers fully. The caret (two inverted lines on the baseline)
+// is seen through. Colours are reported as indices of the console's
 // 16-colour palette, which this file holds as the independent truth.
 #ifndef TALONIX_TESTS_X11_SCREEN_H_
 #define TALONIX_TESTS_X11_SCREEN_H_
@@ -93,11 +94,14 @@ class Display {
 struct Cell {
   uint8_t ch = ' ';
   int foreground = -1, background = -1;
+  bool caret = false;  // the caret is on it
 };
 
 // 25 rows of 80 cells.
 struct Grid {
   std::array<std::array<Cell, kColumns>, kRows> cells{};
+  // Where the caret is; false when it is nowhere.
+  bool caret(int* column, int* row) const;
 };
 
 // The grid a run of talonix-run left: its --screen (UTF-8) and --attrs
@@ -122,6 +126,11 @@ class CellReader {
   std::string differences(const Grid& expected, const Grid& seen, int limit = 4) const;
 
  private:
+  struct Reading {
+    Cell cell;
+    double residual = 0;  // how far the cell is from its glyph
+  };
+  Reading decode(const std::vector<Rgb>& px) const;
   Cell readCell(const Image& client, int x0, int y0);
   uint8_t canonical(uint8_t ch) const { return canonical_[ch]; }
 
