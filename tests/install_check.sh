@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Installs the build into a fresh prefix and checks what a desktop and
+# man(1) will read there: the program, the menu entry, the icon and the two
+# manual pages, each well-formed.
+# Usage: install_check.sh BUILD_DIR PREFIX
+set -uo pipefail
+build=$1
+prefix=$2
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+rm -rf "$prefix"
+if ! cmake --install "$build" --prefix "$prefix" > "$prefix.log" 2>&1; then
+  cat "$prefix.log"
+  echo "FAIL: cmake --install"
+  exit 1
+fi
+
+desktop=$prefix/share/applications/talonix.desktop
+icon=$prefix/share/icons/hicolor/scalable/apps/talonix.svg
+pages=("$prefix/share/man/man1/talonix.1" "$prefix/share/man/man1/talonix-run.1")
+[ -x "$prefix/bin/talonix" ] || fail "bin/talonix is not installed"
+[ -x "$prefix/bin/talonix-run" ] || fail "bin/talonix-run is not installed"
+for f in "$desktop" "$icon" "${pages[@]}"; do
+  [ -f "$f" ] || fail "$f is not installed"
+done
+
+# The entry must start the installed program and name the installed icon.
+if [ -f "$desktop" ]; then
+  grep -qx 'Exec=talonix --window' "$desktop" || fail "the entry does not start talonix --window"
+  grep -qx 'Icon=talonix' "$desktop" || fail "the entry's icon is not talonix"
+  # The entry's texts are UTF-8, as the desktop standard requires.
+  iconv -f UTF-8 -t UTF-8 "$desktop" > /dev/null 2>&1 || fail "the entry is not UTF-8"
+  if command -v desktop-file-validate > /dev/null; then
+    out=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $out"
+    [ -z "$out" ] || fail "desktop-file-validate: $out"
+  else
+    echo "note: desktop-file-validate not found (desktop-file-utils); entry not validated"
+  fi
+fi
+
+if [ -f "$icon" ]; then
+  python3 - "$icon" <<'EOF' || fail "the icon is not a well-formed SVG"
+import sys, xml.dom.minidom
+root = xml.dom.minidom.parse(sys.argv[1]).documentElement
+assert root.tagName == "svg", root.tagName
+assert root.getAttribute("viewBox"), "no viewBox: the icon would not scale"
+EOF
+fi
+
+# groff prints a warning for every macro, escape or glyph it cannot use.
+if command -v groff > /dev/null; then
+  for page in "${pages[@]}"; do
+    [ -f "$page" ] || continue
+    out=$(groff -man -ww -z "$page" 2>&1)
+    [ -z "$out" ] || fail "groff warns on $(basename "$page"): $out"
+  done
+  # A misspelt accent name is no warning: it renders as a bare mark.
+  text=$(groff -man -Tutf8 -P-bcou "${pages[0]}" 2>/dev/null | tr -s ' \n' '  ')
+  [[ $text == *'Sua opção'* && $text == *'(não)'* ]] ||
+    fail "talonix.1 does not render the Portuguese accents"
+else
+  echo "note: groff not found; manual pages not checked"
+fi
+
+[ "$failures" -eq 0 ] && echo "install check passed: $prefix"
+exit $((failures > 0))
