@@ -21,6 +21,10 @@ icon=$prefix/share/icons/hicolor/scalable/apps/talonix.svg
 pages=("$prefix/share/man/man1/talonix.1" "$prefix/share/man/man1/talonix-run.1")
 [ -x "$prefix/bin/talonix" ] || fail "bin/talonix is not installed"
 [ -x "$prefix/bin/talonix-run" ] || fail "bin/talonix-run is not installed"
+# The program looks for its voice kit beside its own directory.
+if [ -d "$build/share/tarvek/som" ] && [ ! -d "$prefix/share/tarvek/som" ]; then
+  fail "the voice kit is not installed beside bin/"
+fi
 for f in "$desktop" "$icon" "${pages[@]}"; do
   [ -f "$f" ] || fail "$f is not installed"
 done
