@@ -54,6 +54,24 @@ assert root.getAttribute("viewBox"), "no viewBox: the icon would not scale"'
     fail "the icon is not a well-formed SVG: ${out##*$'\n'}"
 fi
 
+# The installed programs start from the prefix, and their pages describe
+# every option their usage lists. No display: --help must not need one.
+help=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$prefix/bin/talonix" --help \
+       < /dev/null 2>&1)
+rc=$?
+[ $rc -eq 0 ] || fail "the installed talonix --help ends with $rc: $help"
+usage=$(timeout 10 "$prefix/bin/talonix-run" < /dev/null 2>&1)
+rc=$?
+[ $rc -eq 2 ] || fail "the installed talonix-run without options ends with $rc: $usage"
+check_options() {  # page, usage text
+  local opt
+  for opt in $(grep -o -- '--[a-z][a-z-]*' <<< "$2" | sort -u); do
+    grep -qF -- "${opt//-/\\-}" "$1" || fail "$(basename "$1") does not describe $opt"
+  done
+}
+check_options "${pages[0]}" "$help"
+check_options "${pages[1]}" "$usage"
+
 # groff prints a warning for every macro, escape or glyph it cannot use.
 if command -v groff > /dev/null; then
   for page in "${pages[@]}"; do
