@@ -9,7 +9,8 @@ packages=(cmake ninja-build g++ pkg-config libsdl2-dev libespeak-ng-dev
 if [ "$purpose" = test ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
              g++-mingw-w64-x86-64 googletest wbrazilian cups-daemon poppler-utils
-             wine wine64 xvfb xdotool x11-apps ghostscript)
+             wine wine64 xvfb xdotool x11-apps ghostscript desktop-file-utils
+             groff-base)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "platform/posix/front_end.h"
 #include "platform/sdl/sdl_window.h"
 #include "tests/console_fixture.h"
 
@@ -186,6 +187,38 @@ TEST_F(SdlWindowTest, DrawsShowsOnlyChangesAndServesKeysMouseAndClipboard) {
   push(close);
   EXPECT_EQ(exitCodeOf([] { readKey(); }), 0);
   EXPECT_EQ(window_.sdlWindow(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FrontEndTest, TheDisplayChoosesUnlessTheCommandLineDoes) {
+  using plat::posix::FrontEnd;
+  static const char* display = nullptr;
+  static const char* wayland = nullptr;
+  auto env = [](const char* name) -> const char* {
+    return std::string_view(name) == "DISPLAY" ? display
+           : std::string_view(name) == "WAYLAND_DISPLAY" ? wayland : nullptr;
+  };
+  auto choose = [&](std::vector<const char*> args) {
+    args.insert(args.begin(), "talonix");
+    return plat::posix::chooseFrontEnd(static_cast<int>(args.size()), args.data(), env);
+  };
+  EXPECT_EQ(choose({}).frontEnd, FrontEnd::kTerminal);
+  display = "";  // set but empty: no display
+  EXPECT_EQ(choose({}).frontEnd, FrontEnd::kTerminal);
+  wayland = "wayland-0";
+  EXPECT_EQ(choose({}).frontEnd, FrontEnd::kWindow);
+  display = ":0";
+  wayland = nullptr;
+  EXPECT_EQ(choose({}).frontEnd, FrontEnd::kWindow);
+  EXPECT_EQ(choose({"--terminal"}).frontEnd, FrontEnd::kTerminal);
+  EXPECT_TRUE(choose({"--terminal"}).forced);
+  display = nullptr;
+  EXPECT_EQ(choose({"--terminal", "--window"}).frontEnd, FrontEnd::kWindow);
+  EXPECT_TRUE(choose({"--help"}).help);
+  EXPECT_EQ(choose({"--janela"}).problem, "unknown argument: --janela");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The program on Linux, in its own desktop window when there is a display,
 // else in the user's terminal; --window and --terminal choose.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,7 +14,7 @@
 namespace {
 
 void usage(std::FILE* to) {
-  std::fputs("usage: talonix [--window | --terminal]\n"
+  std::fputs("usage: talonix [--window | --terminal | --help]\n"
              "  --window    in a desktop window (the default when there is a display)\n"
              "  --terminal  in this terminal\n", to);
 }
@@ -40,6 +42,12 @@ int main(int argc, char** argv) {
       static plat::posix::WindowBackend desktop;
       desktop.install();
       runTalonix();
+    }
+    // Started from a desktop menu there is no terminal to fall back on:
+    // an exit status says it failed, rather than a silent end.
+    if (!isatty(0) || !isatty(1)) {
+      std::fprintf(stderr, "talonix: no window (%s), and no terminal\n", why.c_str());
+      return 1;
     }
     // The user still gets the program, where it was started.
     std::fprintf(stderr, "talonix: no window (%s); using the terminal\n", why.c_str());

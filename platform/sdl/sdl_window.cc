@@ -57,7 +57,10 @@ bool windowAvailable(std::string* why) {
   return true;
 }
 
-SdlWindow::SdlWindow() : wakeEvent_(SDL_RegisterEvents(1)) {}
+SdlWindow::SdlWindow() : wakeEvent_(SDL_RegisterEvents(1)) {
+  // Before any part of SDL starts, sound included (see startVideo).
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+}
 
 SdlWindow::~SdlWindow() {
   destroyWindow();
