@@ -197,23 +197,33 @@ TEST_F(WindowXvfbTest, TheWindowShowsWhatTheRunnerPaintsAndAnswersKeysAndMouse) 
   expectShows(braille, "the Braille chord");
 
   // The magnifier: while the right button is held, the window shows the
-  // part around the mouse three times as large; released, the text again.
-  const int px = 300, py = 150;
-  press({"mousemove", "--window", std::to_string(window_), std::to_string(px),
-         std::to_string(py)});
+  // part around the mouse three times as large, and follows the mouse;
+  // released, the text and the caret again.
+  EXPECT_TRUE(waitFor([&] { return reader_.read(client()).caret(&column, &row); }));
   const Image before = client();
+  auto magnifiedAt = [&](int px, int py) {
+    std::string why;
+    EXPECT_TRUE(waitFor([&] {
+      const Image now = client();
+      return now != before && isMagnified(before, now, px, py, kFactor, &why);
+    })) << "around (" << px << ", " << py << "): " << why;
+  };
+  press({"mousemove", "--window", std::to_string(window_), "300", "150"});
   press({"mousedown", "3"});
-  std::string why;
-  EXPECT_TRUE(waitFor([&] {
-    const Image now = client();
-    return now != before && isMagnified(before, now, px, py, kFactor, &why);
-  })) << why;
+  magnifiedAt(300, 150);
+  press({"mousemove", "--window", std::to_string(window_), "650", "420"});
+  magnifiedAt(650, 420);
   press({"mouseup", "3"});
   expectShows(braille, "the magnifier released");
+  int caretColumn = -1, caretRow = -1;
+  EXPECT_TRUE(waitFor([&] { return reader_.read(client()).caret(&caretColumn, &caretRow); }));
+  EXPECT_EQ(caretColumn, column);
+  EXPECT_EQ(caretRow, row);
 
   // ESC at the main prompt: the farewell is spoken, then the program ends.
   press({"key", "Escape"});
   EXPECT_EQ(exitStatus(15), 0);
+  EXPECT_EQ(testfiles::readAll(dir() / "errors.txt"), "");
   std::printf("the scenario took %.1f s\n",
               std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
 }
