@@ -98,8 +98,11 @@ class SdlWindow : public Window, public Clipboard, public Magnifier {
   void takePosted();
   void dispatch(const Event& e);
   void showAll();
-  void drawCaret(SDL_Surface* surface);
-  void closeVideo();
+  void setSizeLimits();
+  PixelRect caretRect(int column, int row) const;
+  bool blitCanvas(SDL_Surface* surface, const PixelRect& r);
+  static void invertRect(SDL_Surface* surface, const PixelRect& r);
+  void queueMouse(EventKind kind, int x, int y);
 
   SDL_Window* window_ = nullptr;
   WindowProc proc_ = nullptr;
@@ -115,10 +118,13 @@ class SdlWindow : public Window, public Clipboard, public Magnifier {
   bool focused_ = false;
   bool paintPending_ = false;
   bool quitRequested_ = false;
-  bool caretShown_ = false;
+  bool caretShown_ = false;    // the program wants it (showCaret)
   int caretColumn_ = 0, caretRow_ = 0;
-  bool caretDrawn_ = false;
+  bool caretDrawn_ = false;    // it is on the screen, at drawn*_
+  int drawnColumn_ = 0, drawnRow_ = 0;
+  SDL_Surface* picture_ = nullptr;  // the canvas's pixels, as SDL sees them
   SDL_Surface* snapshot_ = nullptr;
+  SDL_Rect lastStretch_{0, 0, 0, 0};
   bool magnified_ = false;     // the window shows the stretched snapshot
 };
 
