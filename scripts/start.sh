@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and starts Talonix in this terminal.
+# Installs what is missing, builds and starts Talonix: in its own window on
+# a desktop, else in this terminal. Arguments go to the program
+# (--window, --terminal).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh run
@@ -11,4 +13,4 @@ if cmake --build build/release --target help | grep -q '^talonix_voice_kit:'; th
   targets+=(talonix_voice_kit)
 fi
 cmake --build build/release --target "${targets[@]}"
-exec build/release/tools/talonix
+exec build/release/tools/talonix "$@"

@@ -30,9 +30,9 @@ uint32_t virtualKeyOf(SDL_Keycode key, Modifiers mods);
 Modifiers modifiersOf(uint16_t sdlMod);
 
 // The character Windows makes from a key-down that SDL gives no text for:
-// Esc 27, Enter 13 (the keypad's too), Backspace 8 (127 with Ctrl), Tab 9,
-// Ctrl+letter 1..26, Ctrl+[ 27, Ctrl+\ 28, Ctrl+] 29. -1 for any other key
-// and whenever Alt is held.
+// Esc 27, Enter 13 (the keypad's too; 10 with Ctrl), Backspace 8 (127 with
+// Ctrl), Tab 9 (nothing with Ctrl), Ctrl+letter 1..26, Ctrl+[ 27, Ctrl+\ 28,
+// Ctrl+] 29, Ctrl+space 32. -1 for any other key and whenever Alt is held.
 int controlCharOf(SDL_Keycode key, Modifiers mods);
 
 // Whether SDL text typed under SDL's modifier state `sdlMod` is a
@@ -46,8 +46,12 @@ bool textCountsWith(uint16_t sdlMod);
 std::string textBytesOf(const char* utf8);
 
 // Appends the messages of one SDL key event: kKeyDown or kSysKeyDown, then
-// kChar when controlCharOf gives one; or kKeyUp. A key with no virtual key
-// gives nothing. Key repeats give their key-down again, as Windows does.
+// kChar when controlCharOf gives one; or kKeyUp, except for a key released
+// under Alt without Ctrl (WM_SYSKEYUP, which the program never sees). A key
+// with no virtual key gives nothing. Key repeats give their key-down again,
+// as Windows does. The keypad's digit keys and its point are the navigation
+// keys (Insert, End, Down, ...) unless they type digits: NumLock on without
+// Shift, or off with Shift, as X11 types them.
 void keyEventsOf(const SDL_KeyboardEvent& key, std::vector<Event>* out);
 
 // Appends one kChar per byte of textBytesOf(text.text), carrying

@@ -90,8 +90,13 @@ bool SdlWindow::createWindow(const WindowConfig& config, FontMetrics* metrics) {
   }
   if (!window_) {
     Uint32 flags = SDL_WINDOW_RESIZABLE | (config.maximized ? SDL_WINDOW_MAXIMIZED : 0);
-    window_ = SDL_CreateWindow(titleText(config.title).c_str(), SDL_WINDOWPOS_UNDEFINED,
-                               SDL_WINDOWPOS_UNDEFINED, canvas_.width(),
+    // Centred, but a grid wider or taller than the screen starts at its
+    // left or top edge: the first column and the first row are never cut.
+    SDL_Rect screen{0, 0, canvas_.width(), canvas_.height()};
+    SDL_GetDisplayUsableBounds(0, &screen);
+    const int x = screen.x + std::max(0, (screen.w - canvas_.width()) / 2);
+    const int y = screen.y + std::max(0, (screen.h - canvas_.height()) / 2);
+    window_ = SDL_CreateWindow(titleText(config.title).c_str(), x, y, canvas_.width(),
                                canvas_.height(), flags);
     if (!window_) return false;
     SDL_StartTextInput();
