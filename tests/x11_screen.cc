@@ -36,6 +36,15 @@ int paletteIndex(Rgb c) {
   return -1;
 }
 
+namespace {
+
+int inPalette(Rgb c) {
+  const int index = paletteIndex(c);
+  return index < 0 ? kNotPalette : index;
+}
+
+}  // namespace
+
 bool installed(const std::string& tool) {
   const char* path = std::getenv("PATH");
   std::istringstream dirs(path ? path : "");
@@ -166,7 +175,7 @@ std::string Display::title(unsigned long window) {
                          &left, &data) == Success && data) {
     text.assign(reinterpret_cast<char*>(data), items);
     XFree(data);
-    return text;
+    if (!text.empty()) return text;
   }
   char* plain = nullptr;
   if (XFetchName(d, window, &plain) && plain) {
@@ -276,7 +285,7 @@ CellReader::Reading CellReader::decode(const std::vector<Rgb>& px) const {
                        [](auto& a, auto& b) { return a.second < b.second; })->first;
   const Rgb bg{static_cast<uint8_t>(bgKey >> 16), static_cast<uint8_t>(bgKey >> 8),
                static_cast<uint8_t>(bgKey)};
-  Reading out{{' ', -1, paletteIndex(bg)}, 0};
+  Reading out{{' ', kUnseen, inPalette(bg)}, 0};
 
   // Ink: the pixel farthest from the background; coverage is each pixel's
   // way from the background toward it.
@@ -326,7 +335,7 @@ CellReader::Reading CellReader::decode(const std::vector<Rgb>& px) const {
     const uint32_t fg =
         std::max_element(inked.begin(), inked.end(),
                          [](auto& a, auto& b) { return a.second < b.second; })->first;
-    out.cell.foreground = paletteIndex(
+    out.cell.foreground = inPalette(
         {static_cast<uint8_t>(fg >> 16), static_cast<uint8_t>(fg >> 8), static_cast<uint8_t>(fg)});
   }
   return out;
@@ -395,9 +404,11 @@ std::string rowText(const std::array<Cell, kColumns>& row) {
 std::string rowAttrs(const std::array<Cell, kColumns>& row) {
   static const char hex[] = "0123456789ABCDEF";
   std::string text;
+  // '?': not seen; '!': not a palette colour.
+  auto digit = [](int colour) { return colour == kUnseen ? '?' : colour < 0 ? '!' : hex[colour]; };
   for (const Cell& c : row) {
-    text += c.background < 0 ? '?' : hex[c.background];
-    text += c.foreground < 0 ? '?' : hex[c.foreground];
+    text += digit(c.background);
+    text += digit(c.foreground);
   }
   return text;
 }
@@ -412,7 +423,7 @@ std::string CellReader::differences(const Grid& expected, const Grid& seen, int 
       const Cell& e = expected.cells[r][c];
       const Cell& s = seen.cells[r][c];
       same = canonical(e.ch) == canonical(s.ch) && e.background == s.background &&
-             (s.foreground < 0 || canonical(e.ch) == ' ' || e.foreground == s.foreground);
+             (s.foreground == kUnseen || canonical(e.ch) == ' ' || e.foreground == s.foreground);
     }
     if (same) continue;
     --limit;

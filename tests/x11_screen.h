@@ -89,11 +89,14 @@ class Display {
   void* display_ = nullptr;  // Display*, kept out of this header
 };
 
-// What one cell shows. -1: cannot be told (a colour that is not in the
-// palette, or a foreground with no fully inked pixel to read it from).
+// Colours of a cell that are no palette index.
+constexpr int kUnseen = -1;      // a foreground with no fully inked pixel to show it
+constexpr int kNotPalette = -2;  // a colour the palette does not have
+
+// What one cell shows.
 struct Cell {
   uint8_t ch = ' ';
-  int foreground = -1, background = -1;
+  int foreground = kUnseen, background = kUnseen;
   bool caret = false;  // the caret is on it
 };
 
@@ -120,7 +123,7 @@ class CellReader {
   // 80 x 25 cells).
   Grid read(const Image& client);
   // The rows where `seen` differs from `expected` (characters compared
-  // by their glyph; unknown colours of `seen` match any), at most `limit`
+  // by their glyph; an unseen foreground matches any), at most `limit`
   // of them, each as its expected and seen text and attributes; empty
   // when the grids agree.
   std::string differences(const Grid& expected, const Grid& seen, int limit = 4) const;
