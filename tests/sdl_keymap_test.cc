@@ -146,6 +146,14 @@ TEST_F(SdlKeymapTest, BrailleChordsAndBreak) {
   release(SDLK_f, 0);
   EXPECT_EQ(taken(), (Bytes{'a'}));
 
+  // The desktop keeps Ctrl+Alt+F11 and F12; Ctrl+Shift switches instead.
+  press(SDLK_F12, KMOD_LCTRL | KMOD_LSHIFT);
+  EXPECT_EQ(brailleState().mode, 0);
+  press(SDLK_F11, KMOD_RCTRL | KMOD_RSHIFT);
+  press(SDLK_F11, KMOD_LCTRL | KMOD_LSHIFT);
+  EXPECT_EQ(brailleState().mode, 2);
+  EXPECT_EQ(taken(), Bytes{});
+
   // Ctrl+Pause is Ctrl+Break, which ends the program.
   EXPECT_EQ(exitCodeOf([] { press(SDLK_PAUSE, KMOD_LCTRL); }), 255);
 }

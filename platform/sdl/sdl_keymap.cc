@@ -164,6 +164,13 @@ void keyEventsOf(const SDL_KeyboardEvent& key, std::vector<Event>* out) {
   }
   if (vk == 0) vk = virtualKeyOf(key.keysym.sym, mods);
   if (vk == 0) return;
+  // X servers and Linux desktops keep Ctrl+Alt+F11 and F12 for switching
+  // virtual terminals, so the Braille mode switches would never arrive:
+  // Ctrl+Shift stands for Ctrl+Alt on those two keys.
+  if ((vk == kVkF11 || vk == kVkF12) && mods.ctrl && mods.shift && !mods.alt) {
+    mods.shift = false;
+    mods.alt = true;
+  }
   const bool sys = mods.alt && !mods.ctrl;
   if (key.type == SDL_KEYUP) {
     // Windows sends a key released under Alt alone as WM_SYSKEYUP, which

@@ -51,7 +51,9 @@ std::string textBytesOf(const char* utf8);
 // with no virtual key gives nothing. Key repeats give their key-down again,
 // as Windows does. The keypad's digit keys and its point are the navigation
 // keys (Insert, End, Down, ...) unless they type digits: NumLock on without
-// Shift, or off with Shift, as X11 types them.
+// Shift, or off with Shift, as X11 types them. Ctrl+Shift+F11 and
+// Ctrl+Shift+F12 come as Ctrl+Alt+F11 and Ctrl+Alt+F12 (the Braille mode
+// switches), which desktops keep for switching virtual terminals.
 void keyEventsOf(const SDL_KeyboardEvent& key, std::vector<Event>* out);
 
 // Appends one kChar per byte of textBytesOf(text.text), carrying
