@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/runner_fixture.h"
@@ -29,7 +30,7 @@ using namespace x11test;
 constexpr int kCellWidth = 10, kLineHeight = 20, kFactor = 3;
 const char kSettings[] =
     "[VIDEO]\r\nFONTE=DejaVu Sans Mono\r\nLARGURALETRA=10\r\nALTURALETRA=20\r\n"
-    "CANTOTELA=NAO\r\nAMPLIF=3\r\n[BRAILLE]\r\nMODO=1\r\n";
+    "CANTOTELA=NAO\r\nAMPLIF=3\r\n";
 
 // The last row that begins with `text` (Windows-1252), else -1.
 int lastRowStarting(const Grid& grid, const std::string& text) {
@@ -190,10 +191,15 @@ TEST_F(WindowXvfbTest, TheWindowShowsWhatTheRunnerPaintsAndAnswersKeysAndMouse) 
   press({"key", "Escape"});
   expectShows(runnerShows("Down Esc"), "the popup closed");
 
-  // Braille (on from the settings: X servers keep Ctrl+Alt+F11 for
-  // themselves): F and D pressed together, then released, are "b".
+  // Braille mode 1 with Ctrl+Shift+F11 (X servers keep Ctrl+Alt+F11 for
+  // themselves, so the window takes it for Ctrl+Alt+F11); then F and D
+  // pressed together and released are "b".
+  press({"key", "ctrl+shift+F11"});
+  // The mode takes effect after its two 200 ms signal tones, which nothing
+  // on the screen shows.
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   press({"keydown", "f", "keydown", "d", "keyup", "f", "keyup", "d"});
-  const Grid braille = runnerShows("Down Esc chord:FD");
+  const Grid braille = runnerShows("Down Esc Ctrl+Alt+F11 chord:FD");
   expectShows(braille, "the Braille chord");
 
   // The magnifier: while the right button is held, the window shows the
