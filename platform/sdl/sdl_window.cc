@@ -66,6 +66,9 @@ SdlWindow::~SdlWindow() {
   destroyWindow();
   if (picture_) SDL_FreeSurface(picture_);
   if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  // The last part of SDL to go takes SDL's own connection to the desktop
+  // bus with it (SDL_Quit is what closes it).
+  if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
 }
 
 bool SdlWindow::createWindow(const WindowConfig& config, FontMetrics* metrics) {
