@@ -97,7 +97,9 @@ class SoundDeviceScenarioTest : public ::testing::Test {
       ::dup2(out, STDOUT_FILENO);
       ::dup2(err, STDERR_FILENO);
       if (::chdir(work.c_str()) != 0) ::_exit(126);
-      char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
+      // The terminal, even when the tests run on a desktop.
+      char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>("--terminal"),
+                      nullptr};
       ::execve(program.c_str(), argv, envp.data());
       ::_exit(127);
     }
