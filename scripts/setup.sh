@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ pkg-config libsdl2-dev libespeak-ng-dev
           libspeechd-dev libcairo2-dev libcups2-dev fonts-liberation
           libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core libx11-dev)
 if [ "$purpose" = test ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  packages+=(python3 libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
              g++-mingw-w64-x86-64 googletest wbrazilian cups-daemon poppler-utils
              wine wine64 xvfb xdotool x11-apps ghostscript desktop-file-utils
              groff-base)

@@ -146,6 +146,21 @@ TEST_F(SdlKeymapTest, BrailleChordsAndBreak) {
   release(SDLK_f, 0);
   EXPECT_EQ(taken(), (Bytes{'a'}));
 
+  // In mode 2 two capital signs (dots 4 and 6: J and L) lock capitals; a
+  // tap of Alt on its own must not undo them.
+  brailleState().mode = 2;
+  for (int i = 0; i < 2; ++i) {
+    press(SDLK_j, 0, "j");
+    press(SDLK_l, 0, "l");
+    release(SDLK_j, 0);
+    release(SDLK_l, 0);
+  }
+  press(SDLK_LALT, KMOD_LALT);
+  release(SDLK_LALT, 0);
+  press(SDLK_f, 0, "f");
+  release(SDLK_f, 0);
+  EXPECT_EQ(taken(), (Bytes{'A'}));
+
   // The desktop keeps Ctrl+Alt+F11 and F12; Ctrl+Shift switches instead.
   press(SDLK_F12, KMOD_LCTRL | KMOD_LSHIFT);
   EXPECT_EQ(brailleState().mode, 0);

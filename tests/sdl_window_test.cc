@@ -189,6 +189,28 @@ TEST_F(SdlWindowTest, DrawsShowsOnlyChangesAndServesKeysMouseAndClipboard) {
   EXPECT_EQ(window_.sdlWindow(), nullptr);
 }
 
+// A face fontconfig finds but that has no Latin letters (ghostscript's
+// CJK fallback, installed with the test packages) gives way to the usual
+// font, rather than leaving a program nobody can see.
+TEST_F(SdlWindowTest, AFaceWithoutLatinLettersFallsBackToTheUsualFont) {
+  if (plat::sdl::findFontFile("Droid Sans Fallback").find("DroidSans") == std::string::npos)
+    GTEST_SKIP() << "Droid Sans Fallback is not installed";
+  bool failed = false;
+  window_.setNoWindowHandler([&](const std::string&) { failed = true; });
+  familySettings({"[VIDEO]", "FONTE=Droid Sans Fallback", "LARGURALETRA=12",
+                  "ALTURALETRA=24"});
+  openConsole();
+  EXPECT_FALSE(failed);
+  ASSERT_NE(window_.sdlWindow(), nullptr);
+  EXPECT_EQ(consoleState().metrics.cellWidth, 12);
+  writeText("a");
+  pumpMessages();
+  int ink = 0;
+  for (int y = 0; y < 24; ++y)
+    for (int x = 0; x < 12; ++x) ink += pixel(x, y) != 0;
+  EXPECT_GT(ink, 10);
+}
+
 }  // namespace
 
 namespace {

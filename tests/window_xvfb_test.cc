@@ -203,8 +203,8 @@ TEST_F(WindowXvfbTest, TheWindowShowsWhatTheRunnerPaintsAndAnswersKeysAndMouse) 
   // pressed together and released are "b".
   press({"key", "ctrl+shift+F11"});
   // The mode takes effect after its two 200 ms signal tones, which nothing
-  // on the screen shows.
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  // on the screen shows; a loaded machine gets time to spare.
+  std::this_thread::sleep_for(std::chrono::milliseconds(3000));
   press({"keydown", "f", "keydown", "d", "keyup", "f", "keyup", "d"});
   const Grid braille = runnerShows("Down Esc Ctrl+Alt+F11 chord:FD");
   expectShows(braille, "the Braille chord");

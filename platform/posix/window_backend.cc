@@ -1,5 +1,7 @@
 #include "platform/posix/window_backend.h"
 
+#include <cstdio>
+
 #include "platform/shared/profile_store.h"
 
 namespace plat::posix {
@@ -8,7 +10,12 @@ WindowBackend::WindowBackend()
     : system([this] { window.present(); }, [this] { window.present(); }),
       audio(window),
       profile(system, defaultWindowsDirectory()),
-      speechdVoice(window) {}
+      speechdVoice(window) {
+  window.setNoWindowHandler([this](const std::string& why) {
+    std::fprintf(stderr, "talonix: the window could not be opened (%s)\n", why.c_str());
+    system.exitProcess(1);
+  });
+}
 
 Services WindowBackend::services() {
   Services s;

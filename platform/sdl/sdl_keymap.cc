@@ -175,7 +175,10 @@ void keyEventsOf(const SDL_KeyboardEvent& key, std::vector<Event>* out) {
   if (key.type == SDL_KEYUP) {
     // Windows sends a key released under Alt alone as WM_SYSKEYUP, which
     // the program never sees: as a key-up it would end a Braille chord.
-    if (!sys) out->push_back(keyEventOf(EventKind::kKeyUp, vk, mods));
+    // The Alt key's own release is one too, though SDL has already taken
+    // Alt out of the modifiers by then.
+    const bool altReleased = vk == kVkMenu && !mods.ctrl;
+    if (!sys && !altReleased) out->push_back(keyEventOf(EventKind::kKeyUp, vk, mods));
     return;
   }
   if (key.type != SDL_KEYDOWN) return;

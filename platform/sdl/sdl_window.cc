@@ -73,10 +73,29 @@ SdlWindow::~SdlWindow() {
 
 bool SdlWindow::createWindow(const WindowConfig& config, FontMetrics* metrics) {
   if (metrics) *metrics = FontMetrics();
-  if (!startVideo(nullptr)) return false;
+  std::string why;
+  if (openWindow(config, metrics, &why)) return true;
+  if (noWindow_) noWindow_(why);
+  return false;
+}
+
+bool SdlWindow::loadFont(const WindowConfig& config) {
   const std::string file = findFontFile(config.fontFace);
-  if (file.empty() ||
-      !atlas_.load(file, config.fontWidth, config.fontHeight, config.fontWeight)) {
+  if (!file.empty() &&
+      atlas_.load(file, config.fontWidth, config.fontHeight, config.fontWeight)) {
+    return true;
+  }
+  // A face with no Latin letters (a symbol or CJK font): the usual font.
+  const std::string usual = findFontFile("");
+  return !usual.empty() &&
+         atlas_.load(usual, config.fontWidth, config.fontHeight, config.fontWeight);
+}
+
+bool SdlWindow::openWindow(const WindowConfig& config, FontMetrics* metrics,
+                           std::string* why) {
+  if (!startVideo(why)) return false;
+  if (!loadFont(config)) {
+    *why = "no font can draw the console";
     return false;
   }
   canvas_.reset(atlas_);
@@ -84,7 +103,10 @@ bool SdlWindow::createWindow(const WindowConfig& config, FontMetrics* metrics) {
   picture_ = SDL_CreateRGBSurfaceWithFormatFrom(
       const_cast<uint32_t*>(canvas_.pixels()), canvas_.width(), canvas_.height(), 32,
       canvas_.width() * 4, SDL_PIXELFORMAT_RGB888);
-  if (!picture_) return false;
+  if (!picture_) {
+    *why = SDL_GetError();
+    return false;
+  }
   if (metrics) {
     metrics->cellWidth = atlas_.cellWidth();
     metrics->lineHeight = atlas_.lineHeight();
@@ -101,7 +123,10 @@ bool SdlWindow::createWindow(const WindowConfig& config, FontMetrics* metrics) {
     const int y = screen.y + std::max(0, (screen.h - canvas_.height()) / 2);
     window_ = SDL_CreateWindow(titleText(config.title).c_str(), x, y, canvas_.width(),
                                canvas_.height(), flags);
-    if (!window_) return false;
+    if (!window_) {
+      *why = SDL_GetError();
+      return false;
+    }
     SDL_StartTextInput();
   }
   setSizeLimits();
@@ -281,6 +306,9 @@ void SdlWindow::showAll() {
   SDL_Surface* surface = SDL_GetWindowSurface(window_);
   if (!surface) return;
   if (magnified_ && snapshot_) {
+    // Black first: a drag past the window's edge leaves part of the
+    // rectangle outside the snapshot, which SDL does not draw.
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     SDL_Rect src = lastStretch_, dst{0, 0, surface->w, surface->h};
     SDL_BlitScaled(snapshot_, &src, surface, &dst);
   } else {

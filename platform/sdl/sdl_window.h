@@ -18,6 +18,7 @@
 #include <SDL.h>
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -43,9 +44,17 @@ class SdlWindow : public Window, public Clipboard, public Magnifier {
   SdlWindow(const SdlWindow&) = delete;
   SdlWindow& operator=(const SdlWindow&) = delete;
 
+  // Called with the reason when createWindow fails. The console goes on
+  // without a window, which on a desktop nobody could see or type to: the
+  // program's backend ends it here.
+  void setNoWindowHandler(std::function<void(const std::string& why)> handler) {
+    noWindow_ = std::move(handler);
+  }
+
   // --- plat::Window --------------------------------------------------------
   void setWindowProc(WindowProc proc) override { proc_ = proc; }
-  // The font from config.fontFace (findFontFile), cells of
+  // The font from config.fontFace (findFontFile; the usual font when that
+  // face cannot draw the Windows-1252 letters), cells of
   // config.fontWidth x config.fontHeight pixels; a window of the grid's
   // size, resizable, maximised when config.maximized. Its largest size is
   // the grid (capped to the screen), its smallest 16 x 4 cells.
@@ -97,6 +106,8 @@ class SdlWindow : public Window, public Clipboard, public Magnifier {
   void collect(bool wait);
   void takePosted();
   void dispatch(const Event& e);
+  bool openWindow(const WindowConfig& config, FontMetrics* metrics, std::string* why);
+  bool loadFont(const WindowConfig& config);
   void showAll();
   void setSizeLimits();
   PixelRect caretRect(int column, int row) const;
@@ -106,6 +117,7 @@ class SdlWindow : public Window, public Clipboard, public Magnifier {
 
   SDL_Window* window_ = nullptr;
   WindowProc proc_ = nullptr;
+  std::function<void(const std::string&)> noWindow_;
   GlyphAtlas atlas_;
   Canvas canvas_;
   std::vector<PixelRect> presented_;
